@@ -1,0 +1,47 @@
+#include "AppPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#ifndef TARNEL_INSTALLED_BINDIR
+#define TARNEL_INSTALLED_BINDIR "/usr/local/bin"
+#endif
+
+namespace {
+
+QString canonicalOrClean(const QString& dir)
+{
+    const QString canonical = QFileInfo(dir).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(dir) : canonical;
+}
+
+} // namespace
+
+QString ChooseDataDirectory(const QString& programDir, const QString& installedBinDir, bool programDirWritable,
+                            const QString& userConfigDir)
+{
+    const bool installed = canonicalOrClean(programDir) == canonicalOrClean(installedBinDir);
+    if (installed || !programDirWritable)
+        return userConfigDir;
+    return programDir;
+}
+
+QString DataDirectory()
+{
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QString userConfigDir =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/tarnel");
+    const QFileInfo info(programDir);
+    const QString chosen = ChooseDataDirectory(programDir, QStringLiteral(TARNEL_INSTALLED_BINDIR),
+                                               info.isDir() && info.isWritable(), userConfigDir);
+    if (chosen == userConfigDir)
+        QDir().mkpath(chosen);
+    return chosen;
+}
+
+QString DataFilePath(const QString& dataDir, const QString& fileName)
+{
+    return QDir(dataDir).filePath(fileName);
+}

@@ -1,0 +1,228 @@
+// The UDP sender on POSIX systems (Linux): BSD sockets, getaddrinfo and getifaddrs.
+#include "UdpSender.h"
+
+#include "Failure.h"
+
+#include <QHash>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto ResolveLifetime = std::chrono::seconds(5);
+constexpr auto InterfaceLifetime = std::chrono::seconds(5);
+constexpr int ResolveCacheLimit = 256;
+
+int codeForErrno(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return UdpSender::PermissionDenied;
+    case EADDRNOTAVAIL:
+        return UdpSender::AddressNotAvailable;
+    case ENETUNREACH:
+        return UdpSender::NetworkUnreachable;
+    case EHOSTUNREACH:
+        return UdpSender::HostUnreachable;
+    case ENETDOWN:
+        return UdpSender::NetworkDown;
+    case EMSGSIZE:
+        return UdpSender::MessageTooLong;
+    case ENOBUFS:
+    case ENOMEM:
+    case EAGAIN:
+        return UdpSender::NoBufferSpace;
+    case EAFNOSUPPORT:
+        return UdpSender::AddressFamilyNotSupported;
+    default:
+        return UdpSender::InvalidArgument;
+    }
+}
+
+Failure socketFailure(int error, const QString& what)
+{
+    return Failure::socket(codeForErrno(error),
+                           what + QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(error))));
+}
+
+struct Resolved {
+    bool found = false;
+    int code = 0;
+    in_addr address{};
+    Clock::time_point expires;
+};
+
+} // namespace
+
+struct UdpSender::Impl {
+    int fd = -1;
+    QString host;
+    int port = 0;
+    QHash<QString, Resolved> resolved;
+    std::vector<int> broadcastInterfaces;
+    Clock::time_point interfacesExpire;
+
+    ~Impl()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+
+    void ensureSocket()
+    {
+        if (fd >= 0)
+            return;
+        fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            throw socketFailure(errno, QStringLiteral("UDP ソケットを作れません"));
+        const int on = 1;
+        ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+    }
+
+    in_addr resolve(const QString& text)
+    {
+        in_addr address{};
+        const QByteArray bytes = text.toLocal8Bit();
+        if (text.isEmpty())
+            throw Failure::socket(DestinationRequired, QStringLiteral("送信先ホストが空です"));
+        if (::inet_pton(AF_INET, bytes.constData(), &address) == 1)
+            return address;
+
+        const Clock::time_point now = Clock::now();
+        auto it = resolved.find(text);
+        if (it == resolved.end() || it->expires <= now) {
+            if (resolved.size() >= ResolveCacheLimit)
+                resolved.clear();
+            Resolved entry;
+            entry.expires = now + ResolveLifetime;
+            addrinfo hints{};
+            hints.ai_family = AF_INET;
+            hints.ai_socktype = SOCK_DGRAM;
+            addrinfo* list = nullptr;
+            const int rc = bytes.contains('\0') ? EAI_NONAME : ::getaddrinfo(bytes.constData(), nullptr, &hints, &list);
+            if (rc == 0 && list) {
+                entry.found = true;
+                entry.address = reinterpret_cast<const sockaddr_in*>(list->ai_addr)->sin_addr;
+            } else {
+                entry.code = rc == EAI_AGAIN ? TryAgain : HostNotFound;
+            }
+            if (list)
+                ::freeaddrinfo(list);
+            it = resolved.insert(text, entry);
+        }
+        if (!it->found)
+            throw Failure::socket(it->code, QStringLiteral("ホスト「%1」が見つかりません").arg(text));
+        return it->address;
+    }
+
+    // Indexes of the interfaces that are up, not loopback, can broadcast and
+    // carry an IPv4 address; read again every few seconds.
+    const std::vector<int>& interfaces()
+    {
+        const Clock::time_point now = Clock::now();
+        if (now < interfacesExpire)
+            return broadcastInterfaces;
+        interfacesExpire = now + InterfaceLifetime;
+        broadcastInterfaces.clear();
+        ifaddrs* list = nullptr;
+        if (::getifaddrs(&list) != 0)
+            return broadcastInterfaces;
+        for (ifaddrs* ifa = list; ifa; ifa = ifa->ifa_next) {
+            if (!ifa->ifa_addr || ifa->ifa_addr->sa_family != AF_INET)
+                continue;
+            const unsigned flags = ifa->ifa_flags;
+            if (!(flags & IFF_UP) || (flags & IFF_LOOPBACK) || !(flags & IFF_BROADCAST))
+                continue;
+            const int index = int(::if_nametoindex(ifa->ifa_name));
+            if (index > 0 && std::find(broadcastInterfaces.begin(), broadcastInterfaces.end(), index) ==
+                                 broadcastInterfaces.end())
+                broadcastInterfaces.push_back(index);
+        }
+        ::freeifaddrs(list);
+        return broadcastInterfaces;
+    }
+
+    // The limited broadcast sent out of one interface: the interface is named
+    // in the packet info, so no route is needed and the datagram stays
+    // addressed to 255.255.255.255 as the user asked.
+    int sendOutOf(int ifindex, const sockaddr_in& to, const QByteArray& payload)
+    {
+        iovec iov{const_cast<char*>(payload.constData()), std::size_t(payload.size())};
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+        msghdr msg{};
+        msg.msg_name = const_cast<sockaddr_in*>(&to);
+        msg.msg_namelen = sizeof to;
+        msg.msg_iov = &iov;
+        msg.msg_iovlen = 1;
+        msg.msg_control = control;
+        msg.msg_controllen = sizeof control;
+        cmsghdr* cmsg = CMSG_FIRSTHDR(&msg);
+        cmsg->cmsg_level = IPPROTO_IP;
+        cmsg->cmsg_type = IP_PKTINFO;
+        cmsg->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+        in_pktinfo info{};
+        info.ipi_ifindex = ifindex;
+        std::memcpy(CMSG_DATA(cmsg), &info, sizeof info);
+        return ::sendmsg(fd, &msg, MSG_NOSIGNAL) < 0 ? errno : 0;
+    }
+};
+
+UdpSender::UdpSender() : d(std::make_unique<Impl>()) {}
+
+UdpSender::~UdpSender() = default;
+
+void UdpSender::setRemoteHost(const QString& host)
+{
+    d->host = host;
+}
+
+void UdpSender::setRemotePort(int port)
+{
+    d->port = port;
+}
+
+void UdpSender::sendData(const QByteArray& payload)
+{
+    if (d->port < 1 || d->port > 65535)
+        throw Failure::socket(AddressNotAvailable, QStringLiteral("ポート番号 %1 は 1 から 65535 の範囲外です").arg(d->port));
+    const in_addr address = d->resolve(d->host);
+    d->ensureSocket();
+
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(quint16(d->port));
+    to.sin_addr = address;
+
+    if (address.s_addr == INADDR_BROADCAST) {
+        int firstError = 0;
+        bool sent = false;
+        for (int ifindex : d->interfaces()) {
+            const int error = d->sendOutOf(ifindex, to, payload);
+            if (error == 0)
+                sent = true;
+            else if (firstError == 0)
+                firstError = error;
+        }
+        if (sent)
+            return;
+        if (firstError != 0)
+            throw socketFailure(firstError, QStringLiteral("ブロードキャストを送信できません"));
+        // No interface to broadcast on: the plain send decides.
+    }
+    const ssize_t rc = ::sendto(d->fd, payload.constData(), std::size_t(payload.size()), MSG_NOSIGNAL,
+                                reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    if (rc < 0)
+        throw socketFailure(errno, QStringLiteral("%1:%2 へ送信できません").arg(d->host).arg(d->port));
+}

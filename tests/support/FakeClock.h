@@ -1,0 +1,15 @@
+#pragma once
+
+#include "Clock.h"
+
+// A clock that shows whatever the test sets.
+class FakeClock final : public Clock {
+public:
+    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 5), QTime(21, 43))) : m_now(std::move(start)) {}
+    QDateTime now() const override { return m_now; }
+    void set(const QDateTime& when) { m_now = when; }
+    void advanceMs(qint64 ms) { m_now = m_now.addMSecs(ms); }
+
+private:
+    QDateTime m_now;
+};

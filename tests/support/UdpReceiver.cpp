@@ -1,0 +1,41 @@
+#include "UdpReceiver.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+UdpReceiver::UdpReceiver()
+{
+    m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    const int size = 8 << 20;
+    ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+    socklen_t length = sizeof address;
+    ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length);
+    m_port = ntohs(address.sin_port);
+}
+
+UdpReceiver::~UdpReceiver()
+{
+    ::close(m_fd);
+}
+
+QList<QByteArray> UdpReceiver::drain(int waitMs)
+{
+    QList<QByteArray> datagrams;
+    pollfd pfd{m_fd, POLLIN, 0};
+    while (::poll(&pfd, 1, waitMs) > 0) {
+        char buffer[2048];
+        const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
+        if (n < 0)
+            break;
+        datagrams.append(QByteArray(buffer, int(n)));
+        waitMs = 20;
+    }
+    return datagrams;
+}
