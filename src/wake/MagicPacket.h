@@ -4,6 +4,9 @@
 #include <QString>
 #include <array>
 
+class DatagramSender;
+class Failure;
+
 constexpr int MagicPacketSize = 102;
 
 // Six bytes 255, then the six address bytes sixteen times, byte 0 first.
@@ -23,5 +26,4 @@ void SendMagicPacket(DatagramSender& sender, const std::array<QString, 6>& byteT
 
 // The status text a failed send leaves: "OK" for error 126, otherwise
 // "ERROR:" and the failure's help-context number.
-class Failure;
 QString StatusTextFor(const Failure& failure);

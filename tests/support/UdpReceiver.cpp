@@ -1,5 +1,7 @@
 #include "UdpReceiver.h"
 
+#include <QtGlobal>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -12,7 +14,12 @@ UdpReceiver::UdpReceiver()
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    // The window reads a port as a 16-bit signed number, so stay below 32768.
+    for (int port = 20000 + int(::getpid() % 8000); port < 32768; ++port) {
+        address.sin_port = htons(quint16(port));
+        if (::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+            break;
+    }
     const int size = 8 << 20;
     ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
     socklen_t length = sizeof address;

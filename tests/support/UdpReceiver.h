@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QList>
 
-// A UDP socket bound on 127.0.0.1 at a free port, for tests that check the
+// A UDP socket bound on 127.0.0.1 at a free port below 32768, for tests that check the
 // bytes that really arrive.
 class UdpReceiver {
 public:

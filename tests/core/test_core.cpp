@@ -1,0 +1,171 @@
+#include "AppPaths.h"
+#include "AtomicFile.h"
+#include "Failure.h"
+#include "TextNumbers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestCore : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void numericValue_data();
+    void numericValue();
+    void hexTextToByte_data();
+    void hexTextToByte();
+    void textToInt16_data();
+    void textToInt16();
+    void isNumeric_data();
+    void isNumeric();
+    void numberText();
+    void dataDirectoryRule();
+    void atomicWrite();
+};
+
+void TestCore::numericValue_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::newRow("plain") << "9001" << 9001.0;
+    QTest::newRow("leading zero") << "09001" << 9001.0;
+    QTest::newRow("blanks inside") << " 1 2" << 12.0;
+    QTest::newRow("tabs and line feeds") << "\t1\n0\r\n" << 10.0;
+    QTest::newRow("hex") << "&H1F" << 31.0;
+    QTest::newRow("hex lower") << "&hff" << 255.0;
+    QTest::newRow("exponent then junk") << "1e3x" << 1000.0;
+    QTest::newRow("fraction") << "2.5" << 2.5;
+    QTest::newRow("sign") << "-1" << -1.0;
+    QTest::newRow("stops at letter") << "12ab" << 12.0;
+    QTest::newRow("letters") << "abc" << 0.0;
+    QTest::newRow("empty") << "" << 0.0;
+    QTest::newRow("lone sign") << "-" << 0.0;
+    QTest::newRow("exponent without digits") << "5e" << 5.0;
+    QTest::newRow("huge exponent") << "1e999" << HUGE_VAL;
+}
+
+void TestCore::numericValue()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QCOMPARE(NumericValue(text), value);
+}
+
+void TestCore::hexTextToByte_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("value"); // -13 type mismatch, -6 overflow
+    QTest::newRow("lower") << "ab" << 0xAB;
+    QTest::newRow("upper") << "AB" << 0xAB;
+    QTest::newRow("one digit") << "7" << 7;
+    QTest::newRow("digit and blank") << "7 " << 7;
+    QTest::newRow("zero") << "00" << 0;
+    QTest::newRow("empty") << "" << -13;
+    QTest::newRow("blanks") << "  " << -13;
+    QTest::newRow("not hex") << "G1" << -13;
+    QTest::newRow("leading blank") << " 7" << -13;
+    QTest::newRow("over a byte") << "100" << -6;
+}
+
+void TestCore::hexTextToByte()
+{
+    QFETCH(QString, text);
+    QFETCH(int, value);
+    try {
+        const int byte = HexTextToByte(text);
+        QCOMPARE(byte, value);
+    } catch (const Failure& failure) {
+        QCOMPARE(-failure.number(), value);
+        QCOMPARE(failure.helpContext(), 1000000 + failure.number());
+        QVERIFY(!failure.description().isEmpty());
+    }
+}
+
+void TestCore::textToInt16_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("value"); // -100013 type mismatch, -100006 overflow
+    QTest::newRow("plain") << "9001" << 9001;
+    QTest::newRow("blanks around") << " 7 " << 7;
+    QTest::newRow("half down to even") << "2.5" << 2;
+    QTest::newRow("half up to even") << "3.5" << 4;
+    QTest::newRow("fraction") << "1025.6" << 1026;
+    QTest::newRow("lowest") << "-32768" << -32768;
+    QTest::newRow("highest") << "32767" << 32767;
+    QTest::newRow("too high") << "32768" << -100006;
+    QTest::newRow("too low") << "-32769" << -100006;
+    QTest::newRow("empty") << "" << -100013;
+    QTest::newRow("blank") << " " << -100013;
+    QTest::newRow("letter") << "x" << -100013;
+    QTest::newRow("trailing junk") << "80x" << -100013;
+}
+
+void TestCore::textToInt16()
+{
+    QFETCH(QString, text);
+    QFETCH(int, value);
+    try {
+        QCOMPARE(int(TextToInt16(text)), value);
+    } catch (const Failure& failure) {
+        QCOMPARE(-100000 - failure.number(), value);
+        QCOMPARE(failure.helpContext(), 1000000 + failure.number());
+    }
+}
+
+void TestCore::isNumeric_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("numeric");
+    QTest::newRow("digit") << "3" << true;
+    QTest::newRow("fraction") << "2.5" << true;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("blank") << " " << false;
+    QTest::newRow("letter") << "a" << false;
+    QTest::newRow("dot") << "." << false;
+}
+
+void TestCore::isNumeric()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, numeric);
+    QCOMPARE(IsNumeric(text), numeric);
+}
+
+void TestCore::numberText()
+{
+    QCOMPARE(NumberText(9001), QStringLiteral("9001"));
+    QCOMPARE(NumberText(1025.5), QStringLiteral("1025.5"));
+    QCOMPARE(NumberText(-1), QStringLiteral("-1"));
+}
+
+void TestCore::dataDirectoryRule()
+{
+    QTemporaryDir build;
+    const QString config = QStringLiteral("/home/u/.config/tarnel");
+    // A build or unpacked folder keeps the files beside the program.
+    QCOMPARE(ChooseDataDirectory(build.path(), QStringLiteral("/usr/bin"), true, config), build.path());
+    // The installed location, even spelled differently, and a folder the user cannot write do not.
+    QCOMPARE(ChooseDataDirectory(build.path() + QStringLiteral("/."), build.path(), true, config), config);
+    QCOMPARE(ChooseDataDirectory(QStringLiteral("/usr/bin"), QStringLiteral("/usr/bin"), false, config), config);
+    QCOMPARE(ChooseDataDirectory(build.path(), QStringLiteral("/usr/bin"), false, config), config);
+    QCOMPARE(DataFilePath(QStringLiteral("/"), QStringLiteral("tarnel.ini")), QStringLiteral("/tarnel.ini"));
+}
+
+void TestCore::atomicWrite()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.txt"));
+    QVERIFY(WriteFileAtomically(path, "old"));
+    QVERIFY(WriteFileAtomically(path, "new\r\n"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("new\r\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1); // no temporary left behind
+    QString error;
+    QVERIFY(!WriteFileAtomically(dir.filePath(QStringLiteral("missing/a.txt")), "x", &error));
+    QVERIFY(!error.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestCore)
+#include "test_core.moc"
