@@ -26,7 +26,7 @@
 
 namespace {
 
-// A button whose caption wraps at a blank when it does not fit on one line,
+// A button whose caption breaks at its blanks when it does not fit on one line,
 // as "MACアドレス 取得" must on its two-line button.
 class WrappingButton : public QPushButton {
 public:
@@ -38,12 +38,15 @@ protected:
         QStylePainter painter(this);
         QStyleOptionButton option;
         initStyleOption(&option);
-        const QString caption = option.text;
+        QString caption = option.text;
         option.text.clear();
+        const QRect area = rect().adjusted(2, 1, -2, -1);
+        if (fontMetrics().horizontalAdvance(caption) > area.width())
+            caption.replace(u' ', u'\n');
         painter.drawControl(QStyle::CE_PushButton, option);
         painter.setFont(font());
         painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-        painter.drawText(rect().adjusted(2, 1, -2, -1), Qt::AlignCenter | Qt::TextWordWrap, caption);
+        painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, caption);
     }
 };
 

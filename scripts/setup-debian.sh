@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what Tarnel needs on Debian 12: the build tools, Qt 6 and a Japanese
+# font; with --tests also what the tests use (Xvfb and a tray host, Samba's
+# nmbd, clang for the fuzzers, the packaging checkers).
+set -euo pipefail
+
+packages=(
+    g++ cmake ninja-build pkg-config
+    qt6-base-dev qt6-translations-l10n
+    fonts-ipafont-gothic
+)
+if [[ "${1:-}" == "--tests" ]]; then
+    packages+=(
+        xvfb xauth x11-utils xdotool trayer imagemagick
+        iproute2 samba samba-common-bin
+        clang libclang-rt-14-dev
+        desktop-file-utils appstream lintian dpkg-dev fakeroot file
+    )
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    run=()
+    ((EUID == 0)) || run=(sudo)
+    "${run[@]}" apt-get update
+    DEBIAN_FRONTEND=noninteractive "${run[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
