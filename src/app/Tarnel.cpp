@@ -410,6 +410,7 @@ void Tarnel::Command1_Click()
 void Tarnel::Command2_Click()
 {
     // With no notification area a hidden window could not be brought back.
+    updateTrayPresence();
     if (trayIconShown())
         hide();
     else
@@ -451,14 +452,55 @@ bool Tarnel::trayIconShown() const
     return m_tray && m_tray->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-void Tarnel::registerTrayIcon() {}
+void Tarnel::registerTrayIcon()
+{
+    if (!m_services.useTray)
+        return;
+    m_tray = new QSystemTrayIcon(windowIcon(), this);
+    m_tray->setObjectName(QStringLiteral("TrayIcon"));
+    m_tray->setToolTip(WindowCaption);
+    // Only a left-button press brings the window up; a double click acts
+    // through its first press, and there is no menu.
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            bringUp();
+    });
+    m_tray->show();
+    updateTrayPresence();
+    // A notification area may appear or be restarted later: the icon goes
+    // back into it, and the window gives up or takes back its taskbar button.
+    m_trayWatch = new QTimer(this);
+    m_trayWatch->setInterval(3000);
+    connect(m_trayWatch, &QTimer::timeout, this, &Tarnel::updateTrayPresence);
+    m_trayWatch->start();
+}
 
-void Tarnel::removeTrayIcon() {}
+void Tarnel::removeTrayIcon()
+{
+    if (m_trayWatch)
+        m_trayWatch->stop();
+    if (m_tray)
+        m_tray->hide();
+}
 
-void Tarnel::updateTrayPresence() {}
+void Tarnel::updateTrayPresence()
+{
+    const bool available = m_tray && m_tray->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
+    const Qt::WindowType wanted = available ? Qt::Tool : Qt::Window;
+    if (windowType() == wanted)
+        return;
+    const bool wasVisible = isVisible();
+    const QPoint position = pos();
+    setWindowFlags(wanted | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    move(position);
+    if (wasVisible)
+        show();
+}
 
 void Tarnel::bringUp()
 {
+    if (isMinimized())
+        showNormal();
     show();
     raise();
     activateWindow();

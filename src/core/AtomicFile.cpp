@@ -6,14 +6,16 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* 
 {
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so a short write (a full disk, a file-size limit) shows in
+    // the count written here instead of being lost in a later flush.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (error)
             *error = file.errorString();
         return false;
     }
     if (file.write(bytes) != bytes.size()) {
         if (error)
-            *error = file.errorString();
+            *error = file.error() == QFileDevice::NoError ? QStringLiteral("the disk is full") : file.errorString();
         file.cancelWriting();
         return false;
     }

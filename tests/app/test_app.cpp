@@ -1,4 +1,5 @@
 #include "Dialogs.h"
+#include "DiskFull.h"
 #include "FieldEdit.h"
 #include "SingleInstance.h"
 #include "TarnelFixture.h"
@@ -6,12 +7,15 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+#include <unistd.h>
 
 namespace {
 
@@ -45,6 +49,10 @@ private Q_SLOTS:
     void closeBoxEndsAfterShutdownSteps();
     void closeButtonMinimisesWithoutTray();
     void secondInstanceRefused();
+    void settingsAtStartUp_data();
+    void settingsAtStartUp();
+    void settingsSavedAtShutdown();
+    void failedSaveStillEnds();
 };
 
 void TestApp::freshWindow()
@@ -250,6 +258,97 @@ void TestApp::secondInstanceRefused()
     QVERIFY(QFile::exists(lock));
     SingleInstance third(lock);
     QVERIFY(third.acquire());
+}
+
+void TestApp::settingsAtStartUp_data()
+{
+    QTest::addColumn<QByteArray>("file"); // "-" for no file
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("repeat");
+    QTest::addColumn<bool>("ticked");
+    QTest::newRow("no file") << QByteArray("-") << "9001" << "1" << true;
+    QTest::newRow("port 80") << QByteArray("\"80\",\"1\",1\r\n") << "9001" << "1" << true;
+    QTest::newRow("port 1024") << QByteArray("\"1024\",\"1\",1\r\n") << "9001" << "1" << true;
+    QTest::newRow("port 1025") << QByteArray("\"1025\",\"1\",1\r\n") << "1025" << "1" << true;
+    QTest::newRow("port 9999") << QByteArray("\"9999\",\"1\",1\r\n") << "9999" << "1" << true;
+    QTest::newRow("port 10000") << QByteArray("\"10000\",\"1\",1\r\n") << "9001" << "1" << true;
+    QTest::newRow("port 09001") << QByteArray("\"09001\",\"1\",1\r\n") << "9001" << "1" << true;
+    QTest::newRow("repeat 9") << QByteArray("\"9001\",\"9\",1\r\n") << "9001" << "9" << true;
+    QTest::newRow("repeat 0") << QByteArray("\"9001\",\"0\",1\r\n") << "9001" << "1" << true;
+    QTest::newRow("third 0") << QByteArray("\"2000\",\"3\",0\r\n") << "2000" << "3" << false;
+    QTest::newRow("third 2") << QByteArray("\"9001\",\"1\",2\r\n") << "9001" << "1" << true;
+    QTest::newRow("third -1") << QByteArray("\"9001\",\"1\",-1\r\n") << "9001" << "1" << true;
+    QTest::newRow("third empty") << QByteArray("\"9001\",\"1\",\r\n") << "9001" << "1" << false;
+    QTest::newRow("third a word") << QByteArray("\"9001\",\"1\",yes\r\n") << "9001" << "1" << false;
+    QTest::newRow("empty file") << QByteArray("") << "9001" << "1" << false;
+    QTest::newRow("only the port") << QByteArray("\"2000\"\r\n") << "2000" << "1" << false;
+    QTest::newRow("separate lines") << QByteArray("\"3000\"\r\n\"5\"\n1\n") << "3000" << "5" << true;
+    QTest::newRow("comma in quotes") << QByteArray("\"4000,1\",\"2\",0\r\n") << "4000" << "2" << false;
+    QTest::newRow("blanks before fields") << QByteArray("  \"4001\",  \"2\",  0\r\n") << "4001" << "2" << false;
+}
+
+void TestApp::settingsAtStartUp()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, port);
+    QFETCH(QString, repeat);
+    QFETCH(bool, ticked);
+    TarnelFixture f;
+    if (file != "-")
+        f.writeFile(QStringLiteral("tarnel.ini"), file);
+    Tarnel& w = f.load();
+    QCOMPARE(w.PortNo->text(), port);
+    QCOMPARE(w.Text3->text(), repeat);
+    QCOMPARE(w.Check1->isChecked(), ticked);
+}
+
+void TestApp::settingsSavedAtShutdown()
+{
+    {
+        TarnelFixture f;
+        Tarnel& w = f.load();
+        w.Command5_Click();
+        QCOMPARE(f.readFile(QStringLiteral("tarnel.ini")), QByteArray("\"9001\",\"1\",1\r\n"));
+    }
+    // An empty port is written as it is and rejected at the next start.
+    TarnelFixture f;
+    Tarnel& w = f.load();
+    w.PortNo->clear();
+    w.Check1->setChecked(false);
+    w.Form_Unload();
+    QCOMPARE(f.readFile(QStringLiteral("tarnel.ini")), QByteArray("\"\",\"1\",0\r\n"));
+    Tarnel next(f.services);
+    next.Form_Load();
+    QCOMPARE(next.PortNo->text(), QStringLiteral("9001"));
+    QVERIFY(!next.Check1->isChecked());
+}
+
+void TestApp::failedSaveStillEnds()
+{
+    TarnelFixture f;
+    f.writeFile(QStringLiteral("tarnel.ini"), "\"2000\",\"1\",0\r\n");
+    Tarnel& w = f.load();
+    w.PortNo->setText(QStringLiteral("3000"));
+    {
+        // A full disk mid-write: the old file stays whole and the program still ends.
+        DiskFull full;
+        QTimer::singleShot(0, &w, [&w] { w.Command5_Click(); });
+        QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(99); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+    }
+    QCOMPARE(f.readFile(QStringLiteral("tarnel.ini")), QByteArray("\"2000\",\"1\",0\r\n"));
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("tarnel.ini")});
+
+    // A folder the user cannot write (not for root, who may write anywhere).
+    TarnelFixture g;
+    g.writeFile(QStringLiteral("tarnel.ini"), "\"2000\",\"1\",0\r\n");
+    Tarnel& v = g.load();
+    v.PortNo->setText(QStringLiteral("3000"));
+    QFile::setPermissions(g.dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    v.Form_Unload();
+    QFile::setPermissions(g.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (::geteuid() != 0)
+        QCOMPARE(g.readFile(QStringLiteral("tarnel.ini")), QByteArray("\"2000\",\"1\",0\r\n"));
 }
 
 QTEST_MAIN(TestApp)

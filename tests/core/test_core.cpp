@@ -1,5 +1,6 @@
 #include "AppPaths.h"
 #include "AtomicFile.h"
+#include "DiskFull.h"
 #include "Failure.h"
 #include "TextNumbers.h"
 
@@ -165,6 +166,15 @@ void TestCore::atomicWrite()
     QString error;
     QVERIFY(!WriteFileAtomically(dir.filePath(QStringLiteral("missing/a.txt")), "x", &error));
     QVERIFY(!error.isEmpty());
+    {
+        // A disk that fills up mid-write leaves the old file whole and no temporary.
+        DiskFull full(3);
+        QVERIFY(!WriteFileAtomically(path, "longer than three bytes", &error));
+    }
+    file.close();
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("new\r\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestCore)

@@ -1,0 +1,138 @@
+#include "SettingsFile.h"
+
+#include "AtomicFile.h"
+#include "TextNumbers.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <optional>
+
+namespace {
+
+// A real file is 14 bytes; reading stops well before a stray huge file could
+// cost memory.
+constexpr qint64 MaxFileBytes = 64 * 1024;
+
+// Cuts fields off the front of the file's bytes. The delimiters are ASCII, so
+// cutting the bytes before decoding is safe for the multi-byte encodings too.
+class FieldReader {
+public:
+    explicit FieldReader(QByteArrayView bytes) : m_bytes(bytes) {}
+
+    // The next field, or nothing when the bytes end before one begins.
+    std::optional<QByteArrayView> next()
+    {
+        while (m_pos < m_bytes.size() && (m_bytes[m_pos] == ' ' || m_bytes[m_pos] == '\t'))
+            ++m_pos;
+        if (m_pos >= m_bytes.size())
+            return std::nullopt;
+
+        QByteArrayView field;
+        if (m_bytes[m_pos] == '"') {
+            const qsizetype begin = m_pos + 1;
+            qsizetype end = begin;
+            while (end < m_bytes.size() && m_bytes[end] != '"')
+                ++end;
+            field = m_bytes.sliced(begin, end - begin);
+            m_pos = end < m_bytes.size() ? end + 1 : end;
+            // Whatever follows the closing quote up to the delimiter is not
+            // part of the field.
+            skipToDelimiter();
+        } else {
+            const qsizetype begin = m_pos;
+            skipToDelimiter();
+            field = m_bytes.sliced(begin, m_pos - begin);
+        }
+        skipDelimiter();
+        return field;
+    }
+
+private:
+    bool atDelimiter() const
+    {
+        const char c = m_bytes[m_pos];
+        return c == ',' || c == '\r' || c == '\n';
+    }
+
+    void skipToDelimiter()
+    {
+        while (m_pos < m_bytes.size() && !atDelimiter())
+            ++m_pos;
+    }
+
+    // A comma, or one line end: CR LF, CR or LF.
+    void skipDelimiter()
+    {
+        if (m_pos >= m_bytes.size())
+            return;
+        const char c = m_bytes[m_pos++];
+        if (c == '\r' && m_pos < m_bytes.size() && m_bytes[m_pos] == '\n')
+            ++m_pos;
+    }
+
+    QByteArrayView m_bytes;
+    qsizetype m_pos = 0;
+};
+
+} // namespace
+
+SettingsFields ReadSettingsFields(QByteArrayView bytes)
+{
+    FieldReader reader(bytes);
+    SettingsFields fields;
+    for (QString* text : {&fields.port, &fields.repeat, &fields.startInTray}) {
+        const std::optional<QByteArrayView> field = reader.next();
+        if (!field)
+            break;
+        *text = QString::fromLocal8Bit(*field);
+    }
+    return fields;
+}
+
+SettingsValues ApplySettingsFields(const SettingsFields& fields, const SettingsValues& current)
+{
+    SettingsValues values = current;
+    // Written as ranges that hold, so a value that is not a number at all
+    // would leave the control alone.
+    const double port = NumericValue(fields.port);
+    if (port >= 1025 && port <= 9999)
+        values.port = NumberText(port);
+    const double repeat = NumericValue(fields.repeat);
+    if (repeat > 0 && repeat <= 9)
+        values.repeat = NumberText(repeat);
+    // The file can only untick the choice; its default is ticked.
+    if (NumericValue(fields.startInTray) == 0)
+        values.startInTray = false;
+    return values;
+}
+
+SettingsValues LoadSettingsFile(const QString& path, const SettingsValues& current)
+{
+    // A directory or anything else that is not a plain file counts as absent.
+    if (!QFileInfo(path).isFile())
+        return current;
+    QFile file(path);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.read(MaxFileBytes);
+    return ApplySettingsFields(ReadSettingsFields(bytes), current);
+}
+
+QByteArray SettingsFileBytes(const SettingsValues& values)
+{
+    QByteArray bytes;
+    bytes += '"';
+    bytes += values.port.toLocal8Bit();
+    bytes += "\",\"";
+    bytes += values.repeat.toLocal8Bit();
+    bytes += "\",";
+    bytes += values.startInTray ? '1' : '0';
+    bytes += "\r\n";
+    return bytes;
+}
+
+bool SaveSettingsFile(const QString& path, const SettingsValues& values, QString* error)
+{
+    return WriteFileAtomically(path, SettingsFileBytes(values), error);
+}
