@@ -1,0 +1,83 @@
+#include "NetbiosClient.h"
+
+#include "LocalAdapter.h"
+#include "NetbiosSocket.h"
+
+#include <QRandomGenerator>
+#include <functional>
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+template <typename Result>
+using ReplyReader = std::function<std::optional<Result>(const QByteArray& datagram, std::uint32_t from)>;
+
+// Sends `request` to every target up to `attempts` times, `retryInterval`
+// apart, and waits on the socket (no event loop) for the first datagram that
+// `read` accepts; anything else is ignored while the time lasts.
+template <typename Result>
+std::optional<Result> exchange(const QByteArray& request, const QList<std::uint32_t>& targets,
+                               const NetbiosOptions& options, const ReplyReader<Result>& read)
+{
+    NetbiosSocket socket;
+    if (!socket.isOpen() || targets.isEmpty())
+        return std::nullopt;
+
+    const SteadyClock::time_point start = SteadyClock::now();
+    const SteadyClock::time_point deadline = start + options.timeout;
+    SteadyClock::time_point nextSend = start;
+    int sent = 0;
+    QByteArray datagram;
+    std::uint32_t from = 0;
+    for (;;) {
+        const SteadyClock::time_point now = SteadyClock::now();
+        if (now >= deadline)
+            return std::nullopt;
+        if (sent < options.attempts && now >= nextSend) {
+            bool anySent = false;
+            for (const std::uint32_t target : targets)
+                anySent = socket.sendTo(target, options.port, request) || anySent;
+            // Nowhere to send to (no route, say): waiting would not help.
+            if (sent == 0 && !anySent)
+                return std::nullopt;
+            ++sent;
+            nextSend += options.retryInterval;
+        }
+        const SteadyClock::time_point wakeUp = sent < options.attempts ? std::min(nextSend, deadline) : deadline;
+        if (socket.receive(wakeUp, datagram, from)) {
+            if (std::optional<Result> result = read(datagram, from))
+                return result;
+        }
+    }
+}
+
+std::uint16_t newTransactionId()
+{
+    return std::uint16_t(QRandomGenerator::global()->generate());
+}
+
+} // namespace
+
+std::optional<netbios::MacBytes> queryNodeStatus(std::uint32_t address, const NetbiosOptions& options)
+{
+    const std::uint16_t id = newTransactionId();
+    const QByteArray request = netbios::buildNodeStatusRequest(id, netbios::wildcardName());
+    return exchange<netbios::MacBytes>(request, {address}, options,
+                                       [&](const QByteArray& datagram, std::uint32_t from) {
+                                           if (from != address)
+                                               return std::optional<netbios::MacBytes>();
+                                           return netbios::parseNodeStatusReply(datagram, id);
+                                       });
+}
+
+std::optional<std::uint32_t> queryNameAddress(const QByteArray& name, const NetbiosOptions& options)
+{
+    const std::uint16_t id = newTransactionId();
+    const QByteArray request = netbios::buildNameQueryRequest(id, name, true);
+    const QList<std::uint32_t> targets =
+        options.broadcastTargets ? *options.broadcastTargets : localBroadcastAddresses();
+    return exchange<std::uint32_t>(request, targets, options, [&](const QByteArray& datagram, std::uint32_t) {
+        return netbios::parseNameQueryReply(datagram, id, name);
+    });
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "NetbiosCodec.h"
+
+#include <QList>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+
+// How a query talks to the network. The defaults are the real thing; tests
+// point the query at a port on 127.0.0.1 and shorten the waits.
+struct NetbiosOptions {
+    std::uint16_t port = 137;
+    // Each exchange gives up this long after its first request.
+    std::chrono::milliseconds timeout{2000};
+    std::chrono::milliseconds retryInterval{500};
+    int attempts = 3;
+    // Where a name query goes (host byte order); unset: the broadcast address
+    // of every local IPv4 subnet.
+    std::optional<QList<std::uint32_t>> broadcastTargets;
+};
+
+// The node-status request with the wildcard name, sent to `address`; only a
+// valid reply from that very address counts. Blocks until the reply or the
+// timeout.
+std::optional<netbios::MacBytes> queryNodeStatus(std::uint32_t address, const NetbiosOptions& options = {});
+
+// A broadcast name query for the 16-byte `name`; the first valid answer from
+// any responder gives the address.
+std::optional<std::uint32_t> queryNameAddress(const QByteArray& name, const NetbiosOptions& options = {});

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+
+// One IPv4 UDP socket on a port of the system's choosing, broadcast allowed,
+// used without an event loop: the caller waits on it up to a deadline.
+class NetbiosSocket {
+public:
+    using TimePoint = std::chrono::steady_clock::time_point;
+
+    NetbiosSocket();
+    ~NetbiosSocket();
+    NetbiosSocket(const NetbiosSocket&) = delete;
+    NetbiosSocket& operator=(const NetbiosSocket&) = delete;
+
+    bool isOpen() const { return m_fd >= 0; }
+    // Addresses in host byte order.
+    bool sendTo(std::uint32_t address, std::uint16_t port, const QByteArray& datagram);
+    // The next datagram and its source address; false once the deadline passes.
+    bool receive(TimePoint deadline, QByteArray& datagram, std::uint32_t& from);
+
+private:
+    int m_fd = -1;
+    QByteArray m_buffer;
+};
+
+// The first IPv4 address the system resolver gives for a host name.
+std::optional<std::uint32_t> resolveIpv4Address(const QString& host);

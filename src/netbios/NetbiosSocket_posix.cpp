@@ -1,0 +1,88 @@
+// The query's socket and resolver on POSIX systems: BSD sockets, poll() and getaddrinfo.
+#include "NetbiosSocket.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// Large enough for any UDP datagram: a reply is never cut by our buffer.
+constexpr int ReceiveBufferSize = 65536;
+
+} // namespace
+
+NetbiosSocket::NetbiosSocket()
+{
+    m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (m_fd < 0)
+        return;
+    const int on = 1;
+    ::setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+    m_buffer.resize(ReceiveBufferSize);
+}
+
+NetbiosSocket::~NetbiosSocket()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool NetbiosSocket::sendTo(std::uint32_t address, std::uint16_t port, const QByteArray& datagram)
+{
+    if (m_fd < 0)
+        return false;
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = htonl(address);
+    return ::sendto(m_fd, datagram.constData(), std::size_t(datagram.size()), MSG_NOSIGNAL,
+                    reinterpret_cast<const sockaddr*>(&to), sizeof to) == datagram.size();
+}
+
+bool NetbiosSocket::receive(TimePoint deadline, QByteArray& datagram, std::uint32_t& from)
+{
+    if (m_fd < 0)
+        return false;
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return false;
+        pollfd pfd{m_fd, POLLIN, 0};
+        const int ready = ::poll(&pfd, 1, int(left.count()));
+        if (ready < 0 && errno != EINTR)
+            return false;
+        if (ready <= 0)
+            continue;
+        sockaddr_in source{};
+        socklen_t sourceLength = sizeof source;
+        const ssize_t n = ::recvfrom(m_fd, m_buffer.data(), std::size_t(m_buffer.size()), MSG_DONTWAIT,
+                                     reinterpret_cast<sockaddr*>(&source), &sourceLength);
+        // An error here (a late ICMP report, say) is not the answer: keep waiting.
+        if (n < 0 || source.sin_family != AF_INET)
+            continue;
+        datagram = m_buffer.left(qsizetype(n));
+        from = ntohl(source.sin_addr.s_addr);
+        return true;
+    }
+}
+
+std::optional<std::uint32_t> resolveIpv4Address(const QString& host)
+{
+    const QByteArray name = host.toLocal8Bit();
+    if (name.isEmpty() || name.contains('\0'))
+        return std::nullopt;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_DGRAM;
+    addrinfo* list = nullptr;
+    if (::getaddrinfo(name.constData(), nullptr, &hints, &list) != 0 || !list)
+        return std::nullopt;
+    const std::uint32_t address = ntohl(reinterpret_cast<const sockaddr_in*>(list->ai_addr)->sin_addr.s_addr);
+    ::freeaddrinfo(list);
+    return address;
+}
