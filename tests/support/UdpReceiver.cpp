@@ -8,14 +8,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-UdpReceiver::UdpReceiver()
+UdpReceiver::UdpReceiver(const char* host, int port)
 {
     m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::inet_pton(AF_INET, host, &address.sin_addr);
     // The window reads a port as a 16-bit signed number, so stay below 32768.
-    for (int port = 20000 + int(::getpid() % 8000); port < 32768; ++port) {
+    for (port = port > 0 ? port : 20000 + int(::getpid() % 8000); port < 32768; ++port) {
         address.sin_port = htons(quint16(port));
         if (::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
             break;

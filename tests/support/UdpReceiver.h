@@ -7,7 +7,8 @@
 // bytes that really arrive.
 class UdpReceiver {
 public:
-    UdpReceiver();
+    // Bound on 127.0.0.1 at a free port, or on `address` at `port` when given.
+    explicit UdpReceiver(const char* address = "127.0.0.1", int port = 0);
     ~UdpReceiver();
     UdpReceiver(const UdpReceiver&) = delete;
     UdpReceiver& operator=(const UdpReceiver&) = delete;
