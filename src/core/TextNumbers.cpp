@@ -97,6 +97,20 @@ std::optional<double> strictDecimal(QStringView text)
         --end;
     if (begin == end)
         return std::nullopt;
+    // The common case, a port or a repeat count of a few plain digits, without
+    // building a text for the general reader: every send reads both.
+    if (end - begin <= 9) {
+        const bool negative = text[begin] == u'-';
+        qsizetype i = negative || text[begin] == u'+' ? begin + 1 : begin;
+        long value = 0;
+        bool digitsOnly = i < end;
+        for (; i < end && digitsOnly; ++i) {
+            digitsOnly = isDigit(text[i]);
+            value = value * 10 + (text[i].unicode() - '0');
+        }
+        if (digitsOnly)
+            return double(negative ? -value : value);
+    }
     const QString inner = text.mid(begin, end - begin).toString();
     qsizetype used = 0;
     const double value = readDecimal(inner, used);

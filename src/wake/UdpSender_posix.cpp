@@ -70,6 +70,10 @@ struct UdpSender::Impl {
     int fd = -1;
     QString host;
     int port = 0;
+    // The last address text that went straight through, and its address:
+    // a batch or an alarm minute sends thousands of datagrams to one host.
+    QString literalHost;
+    in_addr literalAddress{};
     QHash<QString, Resolved> resolved;
     std::vector<int> broadcastInterfaces;
     Clock::time_point interfacesExpire;
@@ -93,12 +97,17 @@ struct UdpSender::Impl {
 
     in_addr resolve(const QString& text)
     {
-        in_addr address{};
-        const QByteArray bytes = text.toLocal8Bit();
         if (text.isEmpty())
             throw Failure::socket(DestinationRequired, QStringLiteral("送信先ホストが空です"));
-        if (::inet_pton(AF_INET, bytes.constData(), &address) == 1)
+        if (text == literalHost)
+            return literalAddress;
+        in_addr address{};
+        const QByteArray bytes = text.toLocal8Bit();
+        if (::inet_pton(AF_INET, bytes.constData(), &address) == 1) {
+            literalHost = text;
+            literalAddress = address;
             return address;
+        }
 
         const Clock::time_point now = Clock::now();
         auto it = resolved.find(text);
