@@ -1,0 +1,31 @@
+#pragma once
+
+#include "AlarmIndex.h"
+
+#include <QString>
+
+#include <vector>
+
+class AddressBook;
+class Clock;
+
+// What one tick of the clock timer does: the text for the clock label and the
+// entries to wake, in waking order.
+struct AlarmTick {
+    // Empty when the time could not be read; the label then keeps its text.
+    QString clockText;
+    std::vector<int> toWake;
+};
+
+// The clock tick. It keeps no record of what has fired: every tick within an
+// alarm's minute wakes the entry again.
+class AlarmClock {
+public:
+    explicit AlarmClock(const Clock& clock) : m_clock(clock) {}
+
+    AlarmTick tick(const AddressBook& book);
+
+private:
+    const Clock& m_clock;
+    AlarmIndex m_index;
+};
