@@ -55,7 +55,7 @@ int main(int argc, char* argv[])
     SystemClock clock;
     Dialogs dialogs;
     dialogs.setScripted(true);
-    TarnelServices services{&sender, &clock, &dialogs, dir.path(), false};
+    TarnelServices services{&sender, &clock, &dialogs, dir.path(), false, {}};
     Tarnel window(services);
     window.host->setText(QStringLiteral("127.0.0.1"));
     window.PortNo->setText(QString::number(sink.port()));

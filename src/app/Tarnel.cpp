@@ -1,15 +1,20 @@
 #include "Tarnel.h"
 
+#include "AddressFile.h"
+#include "AddressListFile.h"
+#include "AlarmClock.h"
 #include "AppPaths.h"
 #include "Dialogs.h"
 #include "Failure.h"
 #include "FieldEdit.h"
 #include "MagicPacket.h"
 #include "SettingsFile.h"
+#include "mWinsock.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -100,11 +105,21 @@ Tarnel::Tarnel(const TarnelServices& services, QWidget* parent) : QWidget(parent
     for (int size : {16, 32, 48, 256})
         icon.addFile(QStringLiteral(":/icons/tarnel-%1.png").arg(size), QSize(size, size));
     setWindowIcon(icon);
+    m_addressFile = std::make_unique<AddressFile>(DataFilePath(m_services.dataDir, QStringLiteral("address.lst")));
+    m_alarmClock = std::make_unique<AlarmClock>(*m_services.clock);
     buildControls();
     connectHandlers();
+    // The clock runs from the moment the window exists, shown or hidden.
+    Timer1->start();
 }
 
-Tarnel::~Tarnel() = default;
+Tarnel::~Tarnel()
+{
+    // The controls outlive this part of the window by a little: the focus
+    // leaving a box as they go must not run a handler of a window that is gone.
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
+}
 
 void Tarnel::buildControls()
 {
@@ -255,6 +270,7 @@ void Tarnel::buildControls()
     List1->setGeometry(twips(2040, 4800, 2415, 1635));
     List1->setFont(fixedGothic(Px1125));
     List1->setSortingEnabled(false);
+    List1->setUniformItemSizes(true);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setFocusPolicy(Qt::ClickFocus);
 
@@ -316,6 +332,33 @@ void Tarnel::connectHandlers()
     connect(Command1, &QPushButton::clicked, this, &Tarnel::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Tarnel::Command2_Click);
     connect(Command5, &QPushButton::clicked, this, &Tarnel::Command5_Click);
+    connect(Command4, &QPushButton::clicked, this, &Tarnel::Command4_Click);
+    connect(Command8, &QPushButton::clicked, this, &Tarnel::Command8_Click);
+    for (int i = 0; i < 3; ++i)
+        connect(Command3[i], &QPushButton::clicked, this, [this, i] { Command3_Click(i); });
+    for (int i = 0; i < 2; ++i)
+        connect(Command7[i], &QPushButton::clicked, this, [this, i] { Command7_Click(i); });
+    // A choice by the user, with the mouse, the keys or the wheel; the
+    // program's own choices call the handler themselves (selectEntry).
+    connect(Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
+    connect(Command6, &QPushButton::clicked, this, &Tarnel::Command6_Click);
+    connect(Timer1, &QTimer::timeout, this, &Tarnel::Timer1_Timer);
+
+    for (int i = 0; i < 6; ++i) {
+        connect(Text1[i], &FieldEdit::gotFocus, this, [this, i] { Text1_GotFocus(i); });
+        connect(Text1[i], &FieldEdit::keyDown, this, [this, i](int key) { Text1_KeyDown(i, key); });
+    }
+    for (int i = 0; i < 8; ++i) {
+        connect(Text2[i], &FieldEdit::gotFocus, this, [this, i] { Text2_GotFocus(i); });
+        connect(Text2[i], &FieldEdit::lostFocus, this, [this, i] { Text2_LostFocus(i); });
+        connect(Text2[i], &FieldEdit::keyDown, this, [this, i](int key) { Text2_KeyDown(i, key); });
+    }
+    connect(host, &FieldEdit::gotFocus, this, &Tarnel::host_GotFocus);
+    connect(host, &FieldEdit::keyDown, this, [this](int key) { host_KeyDown(key); });
+    connect(PortNo, &FieldEdit::gotFocus, this, &Tarnel::PortNo_GotFocus);
+    connect(PortNo, &FieldEdit::keyDown, this, [this](int key) { PortNo_KeyDown(key); });
+    connect(Text3, &FieldEdit::gotFocus, this, &Tarnel::Text3_GotFocus);
+    connect(Text3, &FieldEdit::keyDown, this, [this](int key) { Text3_KeyDown(key); });
 }
 
 bool Tarnel::eventFilter(QObject* watched, QEvent* event)
@@ -325,6 +368,8 @@ bool Tarnel::eventFilter(QObject* watched, QEvent* event)
         event->ignore();
         return true;
     }
+    if (watched == Combo1 && event->type() == QEvent::KeyPress)
+        Combo1_KeyDown(static_cast<QKeyEvent*>(event)->key());
     return QWidget::eventFilter(watched, event);
 }
 
@@ -360,6 +405,7 @@ void Tarnel::Form_Load()
     }
     registerTrayIcon();
     LoadSettings();
+    LoadAddressList();
     Label1[0]->setText(QStringLiteral("コンピュータ選択\r\n\r\n　(複数選択可)"));
     hide();
     if (!Check1->isChecked() || !trayIconShown())
@@ -504,4 +550,351 @@ void Tarnel::bringUp()
     show();
     raise();
     activateWindow();
+}
+
+// ---- Address book ----
+
+namespace {
+
+const QString NamePrompt = QStringLiteral("名前を入力して下さい");
+
+} // namespace
+
+void Tarnel::appendListItems(int from)
+{
+    QStringList names;
+    names.reserve(m_book.size() - from);
+    for (int i = from; i < m_book.size(); ++i)
+        names.append(m_book.at(i).Name);
+    {
+        const QSignalBlocker blocker(Combo1);
+        Combo1->addItems(names);
+    }
+    for (const QString& name : std::as_const(names)) {
+        auto* item = new QListWidgetItem(name);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
+        item->setCheckState(Qt::Unchecked);
+        List1->addItem(item);
+    }
+}
+
+void Tarnel::selectEntry(int index)
+{
+    {
+        const QSignalBlocker blocker(Combo1);
+        Combo1->setCurrentIndex(index);
+    }
+    Combo1_Click();
+}
+
+void Tarnel::LoadAddressList()
+{
+    m_book.clear();
+    {
+        const QSignalBlocker blocker(Combo1);
+        Combo1->clear();
+    }
+    List1->clear();
+    AddressListLoad load = m_addressFile->load();
+    m_book = std::move(load.book);
+    appendListItems(0);
+    if (Combo1->count() > 0)
+        selectEntry(0);
+}
+
+void Tarnel::SaveAddressList()
+{
+    const AddressFile::SaveResult result = m_addressFile->save(m_book);
+    if (result.backedUp)
+        m_services.dialogs->messageBox(
+            this,
+            QStringLiteral("アドレス帳ファイルの一部を読み込めなかったため、元のファイルを「%1」として残しました。")
+                .arg(QFileInfo(m_addressFile->backupPath()).fileName()),
+            QString(), Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, Dialogs::Answer::Ok);
+    if (!result.saved)
+        m_services.dialogs->messageBox(
+            this, QStringLiteral("アドレス帳を保存できませんでした。\n%1").arg(result.error), QString(),
+            Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, Dialogs::Answer::Ok);
+}
+
+void Tarnel::Combo1_Click()
+{
+    if (Combo1->count() == 0)
+        return;
+    const int k = Combo1->currentIndex();
+    if (k < 0 || k >= m_book.size())
+        return;
+    const AddressEntry& entry = m_book.at(k);
+    host->setText(entry.Host);
+    for (int j = 0; j < 6; ++j)
+        Text1[j]->setText(entry.Mac[j]);
+    for (int s = 0; s < 8; ++s)
+        Text2[s]->setText(entry.Alarm[s]);
+}
+
+bool Tarnel::refuseUnstorable(const QString& name)
+{
+    QStringList texts = {name, host->text()};
+    for (FieldEdit* box : Text1)
+        texts.append(box->text());
+    for (FieldEdit* box : Text2)
+        texts.append(box->text());
+    for (const QString& text : std::as_const(texts)) {
+        if (!IsStorableInAddressLine(text)) {
+            m_services.dialogs->messageBox(
+                this,
+                QStringLiteral("名前、送信先ホスト、MACアドレス、アラーム設定には「,」(カンマ) や改行を使えません。"),
+                QString(), Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, Dialogs::Answer::Ok);
+            return true;
+        }
+    }
+    return false;
+}
+
+void Tarnel::Command3_Click(int index)
+{
+    try {
+        if (index == 0) {
+            const QString name = m_services.dialogs->inputBox(this, NamePrompt, QString(), QString());
+            if (!name.isEmpty()) {
+                if (refuseUnstorable(name))
+                    return;
+                if (m_book.isFull()) {
+                    m_services.dialogs->messageBox(
+                        this, QStringLiteral("アドレス帳には %1 件までしか登録できません。").arg(AddressBook::MaxEntries),
+                        QString(), Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, Dialogs::Answer::Ok);
+                    return;
+                }
+                AddressEntry entry;
+                entry.Name = name;
+                entry.Host = host->text();
+                for (int j = 0; j < 6; ++j)
+                    entry.setMac(j, Text1[j]->text());
+                for (int s = 0; s < 8; ++s)
+                    entry.Alarm[s] = Text2[s]->text();
+                const int n = m_book.size();
+                m_book.append(std::move(entry));
+                appendListItems(n);
+                selectEntry(n);
+            }
+        } else if (index == 1) {
+            const int k = Combo1->currentIndex();
+            if (k >= 0) {
+                const QString name = m_services.dialogs->inputBox(this, NamePrompt, QString(), m_book.at(k).Name);
+                if (name.isEmpty() || refuseUnstorable(name))
+                    return;
+                AddressEntry entry = m_book.at(k);
+                entry.Name = name;
+                entry.Host = host->text();
+                for (int j = 0; j < 6; ++j)
+                    entry.setMac(j, Text1[j]->text());
+                for (int s = 0; s < 8; ++s)
+                    entry.Alarm[s] = Text2[s]->text();
+                m_book.replace(k, std::move(entry));
+                {
+                    const QSignalBlocker blocker(Combo1);
+                    Combo1->setItemText(k, name);
+                }
+                List1->item(k)->setText(name);
+            }
+        } else if (index == 2) {
+            const int k = Combo1->currentIndex();
+            if (k >= 0) {
+                const Dialogs::Answer answer =
+                    m_services.dialogs->messageBox(this, QStringLiteral("リストから削除しますか？"),
+                                                   QStringLiteral("確認"), Dialogs::Buttons::YesNo,
+                                                   Dialogs::Icon::None, Dialogs::Answer::No);
+                if (answer != Dialogs::Answer::Yes)
+                    return;
+                m_book.removeAt(k);
+                {
+                    const QSignalBlocker blocker(Combo1);
+                    Combo1->removeItem(k);
+                }
+                delete List1->takeItem(k);
+                selectEntry(k > Combo1->count() - 1 ? Combo1->count() - 1 : k);
+            }
+        } else {
+            return;
+        }
+        SaveAddressList();
+    } catch (...) {
+        // Editing reports nothing of its own; the book stays consistent.
+    }
+}
+
+bool Tarnel::WakeEntry(int index)
+{
+    try {
+        const AddressEntry& entry = m_book.at(index);
+        SendMagicPacket(*m_services.sender, entry.Mac, entry.Host, PortNo->text(), Text3->text());
+        return true;
+    } catch (const Failure& failure) {
+        showFailure(failure);
+        return failure.number() == Failure::TreatedAsSuccess;
+    } catch (...) {
+        setStatus(QStringLiteral("ERROR:0"));
+        return false;
+    }
+}
+
+void Tarnel::Command4_Click()
+{
+    setStatus(QStringLiteral("WAIT"));
+    bool allSent = true;
+    const int n = List1->count();
+    for (int i = 0; i < n; ++i)
+        if (List1->item(i)->checkState() == Qt::Checked && !WakeEntry(i))
+            allSent = false;
+    // A failure stays in view: "OK" only when every marked entry was sent.
+    if (allSent)
+        setStatus(QStringLiteral("OK"));
+}
+
+void Tarnel::Command7_Click(int index)
+{
+    const Qt::CheckState mark = index == 0 ? Qt::Checked : Qt::Unchecked;
+    const int n = List1->count();
+    for (int i = 0; i < n; ++i)
+        List1->item(i)->setCheckState(mark);
+}
+
+void Tarnel::Command8_Click()
+{
+    for (FieldEdit* box : Text2)
+        box->setText(QStringLiteral("__:__"));
+}
+
+// ---- Keyboard ----
+
+namespace {
+
+// Enter, on either key that carries it.
+bool isEnter(int keyCode)
+{
+    return keyCode == Qt::Key_Return || keyCode == Qt::Key_Enter;
+}
+
+} // namespace
+
+void Tarnel::selectWhole(FieldEdit* box)
+{
+    box->setSelection(0, int(box->text().size()));
+}
+
+void Tarnel::moveOnIfEnter(int keyCode)
+{
+    if (!isEnter(keyCode))
+        return;
+    // The Tab goes to whichever control has the focus when it is handled,
+    // after this key handler has returned, exactly as a typed Tab would.
+    QMetaObject::invokeMethod(
+        this,
+        [] {
+            if (QWidget* focus = QApplication::focusWidget()) {
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+                QCoreApplication::sendEvent(focus, &press);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void Tarnel::Text1_GotFocus(int index)
+{
+    selectWhole(Text1[index]);
+}
+
+void Tarnel::Text2_GotFocus(int index)
+{
+    selectWhole(Text2[index]);
+}
+
+void Tarnel::Text2_LostFocus(int index)
+{
+    if (Text2[index]->text().isEmpty())
+        Text2[index]->setText(QStringLiteral("__:__"));
+}
+
+void Tarnel::host_GotFocus()
+{
+    selectWhole(host);
+}
+
+void Tarnel::PortNo_GotFocus()
+{
+    selectWhole(PortNo);
+}
+
+void Tarnel::Text3_GotFocus()
+{
+    selectWhole(Text3);
+}
+
+void Tarnel::Text1_KeyDown(int, int keyCode)
+{
+    moveOnIfEnter(keyCode);
+}
+
+void Tarnel::Text2_KeyDown(int, int keyCode)
+{
+    moveOnIfEnter(keyCode);
+}
+
+void Tarnel::Combo1_KeyDown(int keyCode)
+{
+    moveOnIfEnter(keyCode);
+}
+
+void Tarnel::host_KeyDown(int keyCode)
+{
+    moveOnIfEnter(keyCode);
+}
+
+void Tarnel::PortNo_KeyDown(int keyCode)
+{
+    moveOnIfEnter(keyCode);
+}
+
+void Tarnel::Text3_KeyDown(int keyCode)
+{
+    moveOnIfEnter(keyCode);
+}
+
+// ---- Clock ----
+
+void Tarnel::Timer1_Timer()
+{
+    try {
+        const AlarmTick tick = m_alarmClock->tick(m_book);
+        if (!tick.clockText.isEmpty())
+            NowStr->setText(tick.clockText);
+        for (int index : tick.toWake)
+            WakeEntry(index);
+    } catch (...) {
+        // A tick reports nothing; the next one tries again.
+    }
+}
+
+// ---- Get MAC ----
+
+void Tarnel::Command6_Click()
+{
+    try {
+        const QString prompt = QStringLiteral("IPアドレスを入力してください（自分の場合は * でもＯＫです）\r\n\r\n"
+                                              "         Windows95 の場合は * 以外取得できません");
+        QString text = m_services.dialogs->inputBox(this, prompt, QString(), QString());
+        if (!text.isEmpty())
+            text = m_services.macLookup ? m_services.macLookup(text) : GetMacAddress(text);
+        if (text.size() != 12) {
+            m_services.dialogs->messageBox(this, QStringLiteral("MACアドレスが取得できませんでした"), QString(),
+                                           Dialogs::Buttons::Ok, Dialogs::Icon::None, Dialogs::Answer::Ok);
+            return;
+        }
+        for (int j = 0; j < 6; ++j)
+            Text1[j]->setText(text.mid(2 * j, 2));
+        Text1[0]->setFocus(Qt::OtherFocusReason);
+        // Select even when the box had the focus already and so gets no focus event.
+        selectWhole(Text1[0]);
+    } catch (...) {
+    }
 }

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "AddressBook.h"
+
 #include <QWidget>
 #include <array>
+#include <functional>
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -17,6 +21,8 @@ class DatagramSender;
 class Dialogs;
 class FieldEdit;
 class Failure;
+class AddressFile;
+class AlarmClock;
 
 // What the window works with, handed in so tests can replace the network,
 // the clock, the boxes and the folder of the files.
@@ -27,6 +33,8 @@ struct TarnelServices {
     QString dataDir;
     // Whether to use the notification area when the desktop has one.
     bool useTray = true;
+    // The adapter-status query of "MACアドレス 取得"; GetMacAddress when empty.
+    std::function<QString(const QString&)> macLookup;
 };
 
 // The main window: the editor of the current computer, the view of the
@@ -49,6 +57,40 @@ public:
     void Command1_Click();
     void Command2_Click();
     void Command5_Click();
+
+    // Address book: reading the file, choosing, editing, batch send, marks.
+    void LoadAddressList();
+    void SaveAddressList();
+    void Combo1_Click();
+    void Command3_Click(int index);
+    void Command4_Click();
+    void Command7_Click(int index);
+    void Command8_Click();
+    // Sends the Magic Packet of entry `index`; false when it failed (its
+    // "ERROR:" text is then in Msg).
+    bool WakeEntry(int index);
+
+    const AddressBook& addressBook() const { return m_book; }
+
+    // Keyboard: select on entry, Enter moves on as Tab does, alarm boxes.
+    void Text1_GotFocus(int index);
+    void Text2_GotFocus(int index);
+    void Text2_LostFocus(int index);
+    void host_GotFocus();
+    void PortNo_GotFocus();
+    void Text3_GotFocus();
+    void Text1_KeyDown(int index, int keyCode);
+    void Text2_KeyDown(int index, int keyCode);
+    void Combo1_KeyDown(int keyCode);
+    void host_KeyDown(int keyCode);
+    void PortNo_KeyDown(int keyCode);
+    void Text3_KeyDown(int keyCode);
+
+    // The clock: the date and time in NowStr, and the alarms of the book.
+    void Timer1_Timer();
+
+    // Fetches a computer's adapter address into the six address boxes.
+    void Command6_Click();
 
     bool trayIconShown() const;
 
@@ -94,8 +136,18 @@ private:
     void removeTrayIcon();
     void updateTrayPresence();
     void bringUp();
+    // Sets the selection of Combo1 as the program does, which runs Combo1_Click.
+    void selectEntry(int index);
+    void appendListItems(int from);
+    bool refuseUnstorable(const QString& name);
+    static void selectWhole(FieldEdit* box);
+    // Queues one Tab press, to take effect after the key handler has returned.
+    void moveOnIfEnter(int keyCode);
 
     TarnelServices m_services;
+    AddressBook m_book;
+    std::unique_ptr<AddressFile> m_addressFile;
+    std::unique_ptr<AlarmClock> m_alarmClock;
     QSystemTrayIcon* m_tray = nullptr;
     QTimer* m_trayWatch = nullptr;
     bool m_trayWanted = false;

@@ -3,8 +3,10 @@
 #include "FieldEdit.h"
 #include "SingleInstance.h"
 #include "TarnelFixture.h"
+#include "WindowTestRegistry.h"
 #include "UdpReceiver.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -351,5 +353,20 @@ void TestApp::failedSaveStillEnds()
         QCOMPARE(g.readFile(QStringLiteral("tarnel.ini")), QByteArray("\"2000\",\"1\",0\r\n"));
 }
 
-QTEST_MAIN(TestApp)
 #include "test_app.moc"
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QTEST_SET_MAIN_SOURCE_PATH
+    int failed = 0;
+    {
+        TestApp test;
+        failed += QTest::qExec(&test, argc, argv);
+    }
+    for (const auto& make : WindowTestRegistry::all()) {
+        std::unique_ptr<QObject> test = make();
+        failed += QTest::qExec(test.get(), argc, argv);
+    }
+    return failed;
+}
