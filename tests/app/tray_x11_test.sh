@@ -43,6 +43,8 @@ sleep 0.5
 # The program runs from a folder of its own, so its files are written there.
 cp "$program" "$work/tarnel"
 export XDG_RUNTIME_DIR=$work
+# A real X session, whatever the test runner set for the other tests.
+export QT_QPA_PLATFORM=xcb
 "$work/tarnel" >"$work/tarnel.log" 2>&1 &
 tarnel_pid=$!
 pids+=($tarnel_pid)
