@@ -410,6 +410,7 @@ void Tarnel::Form_Load()
     hide();
     if (!Check1->isChecked() || !trayIconShown())
         show();
+    m_loaded = true;
 }
 
 void Tarnel::Form_Unload()
@@ -539,7 +540,9 @@ void Tarnel::updateTrayPresence()
     const QPoint position = pos();
     setWindowFlags(wanted | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     move(position);
-    if (wasVisible)
+    // A window hidden in a notification area that has gone would be lost:
+    // it comes back with its taskbar button. Form_Load decides at start-up.
+    if (wasVisible || (!available && m_loaded))
         show();
 }
 

@@ -151,5 +151,6 @@ private:
     QSystemTrayIcon* m_tray = nullptr;
     QTimer* m_trayWatch = nullptr;
     bool m_trayWanted = false;
+    bool m_loaded = false;
     bool m_unloaded = false;
 };

@@ -100,7 +100,8 @@ sleep 1
 echo "ok: a right click changes nothing"
 
 kill "$trayer_pid"; wait "$trayer_pid" 2>/dev/null
-sleep 0.5
+wait_for 8 main_visible >/dev/null || fail "the hidden window did not come back when the tray host went away"
+echo "ok: without a tray host the hidden window comes back"
 start_trayer
 icon=$(wait_for 10 find_icon) || fail "the icon did not come back after the tray host restarted"
 echo "ok: the icon comes back when the tray host restarts"
