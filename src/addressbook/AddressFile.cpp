@@ -55,7 +55,9 @@ bool AddressFile::backUpOriginal(bool& copied, QString& error) const
     }
     QSaveFile copy(backupPath());
     copy.setDirectWriteFallback(false);
-    if (!copy.open(QIODevice::WriteOnly)) {
+    // Unbuffered: a short write on a full disk must show here, not be lost in
+    // a flush whose failure the commit does not report.
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         error = copy.errorString();
         return false;
     }
@@ -70,7 +72,7 @@ bool AddressFile::backUpOriginal(bool& copied, QString& error) const
         if (chunk.isEmpty())
             break;
         if (copy.write(chunk) != chunk.size()) {
-            error = copy.errorString();
+            error = copy.error() == QFileDevice::NoError ? QStringLiteral("the disk is full") : copy.errorString();
             copy.cancelWriting();
             return false;
         }
