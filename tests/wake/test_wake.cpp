@@ -1,6 +1,5 @@
 #include "Failure.h"
 #include "MagicPacket.h"
-#include "RecordingSender.h"
 #include "UdpReceiver.h"
 #include "UdpSender.h"
 
@@ -19,26 +18,12 @@ QByteArray expectedPacket(const QByteArray& address)
     return packet;
 }
 
-int failureNumber(const std::function<void()>& step)
-{
-    try {
-        step();
-    } catch (const Failure& failure) {
-        return failure.number();
-    }
-    return 0;
-}
-
 } // namespace
 
 class TestWake : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void packetLayout();
-    void badByteStopsBeforeAnything();
-    void repeatCounts_data();
-    void repeatCounts();
-    void failureStopsTheRepeats();
     void statusText();
     void loopbackDelivery();
     void senderFailures_data();
@@ -54,65 +39,6 @@ void TestWake::packetLayout()
     lower[5] = QStringLiteral("ab");
     lower[0] = QStringLiteral("0 "); // the stored form of a one-digit byte
     QCOMPARE(BuildMagicPacket(lower), packet);
-}
-
-void TestWake::badByteStopsBeforeAnything()
-{
-    RecordingSender sender;
-    auto texts = Sample;
-    texts[4] = QString();
-    try {
-        SendMagicPacket(sender, texts, QStringLiteral("h"), QStringLiteral("9001"), QStringLiteral("1"));
-        QFAIL("an empty byte must not send");
-    } catch (const Failure& failure) {
-        QCOMPARE(StatusTextFor(failure), QStringLiteral("ERROR:1000013"));
-    }
-    QVERIFY(sender.sent().isEmpty());
-}
-
-void TestWake::repeatCounts_data()
-{
-    QTest::addColumn<QString>("repeat");
-    QTest::addColumn<int>("datagrams");
-    QTest::newRow("three") << "3" << 3;
-    QTest::newRow("zero") << "0" << 0;
-    QTest::newRow("empty counts as one") << "" << 1;
-    QTest::newRow("letter counts as one") << "x" << 1;
-    QTest::newRow("negative sends nothing") << "-2" << 0;
-    QTest::newRow("fraction rounds to even") << "2.5" << 2;
-}
-
-void TestWake::repeatCounts()
-{
-    QFETCH(QString, repeat);
-    QFETCH(int, datagrams);
-    RecordingSender sender;
-    SendMagicPacket(sender, Sample, QStringLiteral("10.0.0.1"), QStringLiteral("9001"), repeat);
-    QCOMPARE(sender.sent().size(), datagrams);
-    for (const auto& datagram : sender.sent()) {
-        QCOMPARE(datagram.host, QStringLiteral("10.0.0.1"));
-        QCOMPARE(datagram.port, 9001);
-        QCOMPARE(datagram.payload.size(), 102);
-    }
-}
-
-void TestWake::failureStopsTheRepeats()
-{
-    RecordingSender sender;
-    sender.failAt(2, Failure::TreatedAsSuccess);
-    try {
-        SendMagicPacket(sender, Sample, QStringLiteral("h"), QStringLiteral("9001"), QStringLiteral("5"));
-        QFAIL("the injected failure must stop the send");
-    } catch (const Failure& failure) {
-        QCOMPARE(StatusTextFor(failure), QStringLiteral("OK"));
-    }
-    QCOMPARE(sender.sent().size(), 1);
-
-    // An empty port fails after the host is set, before any datagram.
-    RecordingSender second;
-    QCOMPARE(failureNumber([&] { SendMagicPacket(second, Sample, QStringLiteral("h"), QString(), QStringLiteral("1")); }),
-             int(Failure::TypeMismatch));
-    QVERIFY(second.sent().isEmpty());
 }
 
 void TestWake::statusText()
