@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QElapsedTimer>
 #include <arpa/inet.h>
 #include <atomic>
 #include <netinet/in.h>
@@ -50,3 +52,21 @@ private:
     std::atomic<long> m_received{0};
     std::thread m_thread;
 };
+
+// The yardstick: `count` datagrams to 127.0.0.1:`port` by a bare sendto() loop;
+// returns the milliseconds it took.
+inline double plainSendLoop(int port, const QByteArray& packet, int count)
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(uint16_t(port));
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < count; ++i)
+        ::sendto(fd, packet.constData(), size_t(packet.size()), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    ::close(fd);
+    return ms;
+}

@@ -21,22 +21,6 @@ namespace {
 constexpr int Datagrams = 10000;
 constexpr int Repeat = 8; // the repeat box holds one digit
 
-double plainLoop(int port, const QByteArray& packet)
-{
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(uint16_t(port));
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < Datagrams; ++i)
-        ::sendto(fd, packet.constData(), size_t(packet.size()), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
-    const double ms = double(timer.nsecsElapsed()) / 1e6;
-    ::close(fd);
-    return ms;
-}
-
 double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -72,7 +56,7 @@ int main(int argc, char* argv[])
         for (int i = 0; i < Datagrams / Repeat; ++i)
             window.Command1_Click();
         clicks.push_back(double(timer.nsecsElapsed()) / 1e6);
-        plain.push_back(plainLoop(sink.port(), packet));
+        plain.push_back(plainSendLoop(sink.port(), packet, Datagrams));
     }
     if (window.Msg->text() != QStringLiteral("OK")) {
         std::fprintf(stderr, "send failed: %s\n", qPrintable(window.Msg->text()));

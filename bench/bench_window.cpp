@@ -63,22 +63,6 @@ double timeMs(const std::function<void()>& work, int runs = 7)
     return times[times.size() / 2];
 }
 
-double plainLoop(int port, const QByteArray& packet, int count)
-{
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(uint16_t(port));
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < count; ++i)
-        ::sendto(fd, packet.constData(), size_t(packet.size()), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
-    const double ms = double(timer.nsecsElapsed()) / 1e6;
-    ::close(fd);
-    return ms;
-}
-
 struct Window {
     explicit Window(const QByteArray& file)
     {
@@ -133,7 +117,7 @@ int main(int argc, char* argv[])
         if (w.window->Msg->text() != QStringLiteral("OK"))
             return 1;
         const QByteArray packet(102, char(0xAB));
-        const double plain = timeMs([&] { plainLoop(sink.port(), packet, 10000); });
+        const double plain = timeMs([&] { plainSendLoop(sink.port(), packet, 10000); });
         std::printf("batch of 10000 marked entries:        %8.2f ms\n", batch);
         std::printf("plain sendto() loop, 10000 datagrams: %8.2f ms  ratio %.2fx (goal 1.5x)\n", plain, batch / plain);
     }

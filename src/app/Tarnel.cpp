@@ -635,6 +635,18 @@ void Tarnel::Combo1_Click()
         Text2[s]->setText(entry.Alarm[s]);
 }
 
+AddressEntry Tarnel::entryFromFields(const QString& name) const
+{
+    AddressEntry entry;
+    entry.Name = name;
+    entry.Host = host->text();
+    for (int j = 0; j < 6; ++j)
+        entry.setMac(j, Text1[j]->text());
+    for (int s = 0; s < 8; ++s)
+        entry.Alarm[s] = Text2[s]->text();
+    return entry;
+}
+
 bool Tarnel::refuseUnstorable(const QString& name)
 {
     QStringList texts = {name, host->text()};
@@ -668,15 +680,8 @@ void Tarnel::Command3_Click(int index)
                         QString(), Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, Dialogs::Answer::Ok);
                     return;
                 }
-                AddressEntry entry;
-                entry.Name = name;
-                entry.Host = host->text();
-                for (int j = 0; j < 6; ++j)
-                    entry.setMac(j, Text1[j]->text());
-                for (int s = 0; s < 8; ++s)
-                    entry.Alarm[s] = Text2[s]->text();
                 const int n = m_book.size();
-                m_book.append(std::move(entry));
+                m_book.append(entryFromFields(name));
                 appendListItems(n);
                 selectEntry(n);
             }
@@ -686,14 +691,7 @@ void Tarnel::Command3_Click(int index)
                 const QString name = m_services.dialogs->inputBox(this, NamePrompt, QString(), m_book.at(k).Name);
                 if (name.isEmpty() || refuseUnstorable(name))
                     return;
-                AddressEntry entry = m_book.at(k);
-                entry.Name = name;
-                entry.Host = host->text();
-                for (int j = 0; j < 6; ++j)
-                    entry.setMac(j, Text1[j]->text());
-                for (int s = 0; s < 8; ++s)
-                    entry.Alarm[s] = Text2[s]->text();
-                m_book.replace(k, std::move(entry));
+                m_book.replace(k, entryFromFields(name));
                 {
                     const QSignalBlocker blocker(Combo1);
                     Combo1->setItemText(k, name);

@@ -140,6 +140,8 @@ private:
     void selectEntry(int index);
     void appendListItems(int from);
     bool refuseUnstorable(const QString& name);
+    // An entry of the name given and the host, address and alarm boxes.
+    AddressEntry entryFromFields(const QString& name) const;
     static void selectWhole(FieldEdit* box);
     // Queues one Tab press, to take effect after the key handler has returned.
     void moveOnIfEnter(int keyCode);
