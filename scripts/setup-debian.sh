@@ -26,5 +26,5 @@ if ((${#missing[@]})); then
     run=()
     ((EUID == 0)) || run=(sudo)
     "${run[@]}" apt-get update
-    DEBIAN_FRONTEND=noninteractive "${run[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+    "${run[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 fi
