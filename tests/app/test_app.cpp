@@ -41,7 +41,6 @@ class TestApp : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void freshWindow();
-    void controlsAreNamed();
     void typingLimits();
     void singleSendOnLoopback_data();
     void singleSendOnLoopback();
@@ -81,20 +80,6 @@ void TestApp::freshWindow()
     QCOMPARE(loaded.Label1[0]->text(), QStringLiteral("コンピュータ選択\r\n\r\n\u3000(複数選択可)"));
     // No notification area here: the window is shown so it can always be reached.
     QVERIFY(loaded.isVisible());
-}
-
-void TestApp::controlsAreNamed()
-{
-    TarnelFixture f;
-    Tarnel w(f.services);
-    for (const char* name : {"Combo1", "host", "Text1_0", "Text1_5", "Text2_0", "Text2_7", "PortNo", "Text3", "List1",
-                             "Check1", "Command1", "Command2", "Command3_0", "Command3_2", "Command4", "Command5",
-                             "Command6", "Command7_0", "Command7_1", "Command8", "Msg", "NowStr", "Label1_0",
-                             "Label4_7", "Label2", "Frame1", "Frame2", "Frame3"})
-        QVERIFY2(w.findChild<QWidget*>(QString::fromLatin1(name)), name);
-    QCOMPARE(w.findChild<QPushButton*>(QStringLiteral("Command1"))->text(), QStringLiteral("１台に送信"));
-    QCOMPARE(w.findChild<QLabel*>(QStringLiteral("Label4_7"))->text(), QStringLiteral("日"));
-    QCOMPARE(w.Text1[3]->geometry(), QRect(2040 / 15 + 72, 160, 25, 25));
 }
 
 void TestApp::typingLimits()
