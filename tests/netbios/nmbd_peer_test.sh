@@ -45,6 +45,8 @@ trap cleanup EXIT
 trap 'exit 1' INT TERM
 
 ip netns add "$peer_ns" 2>/dev/null || skip "network namespaces are unavailable (ip netns add failed)"
+# In a chroot whose root is no mount point, ip cannot enter a namespace.
+ip netns exec "$peer_ns" true 2>/dev/null || skip "programs cannot be run inside a network namespace here (ip netns exec failed)"
 ip netns add "$client_ns" || fail "cannot add a second namespace"
 ip link add "$peer_if" type veth peer name "$client_if" 2>/dev/null || skip "veth pairs are unavailable"
 ip link set "$peer_if" netns "$peer_ns" || fail "cannot move $peer_if"

@@ -23,6 +23,8 @@ cleanup() {
 trap cleanup EXIT
 
 ip netns add "$s" 2>/dev/null || skip "network namespaces cannot be made here"
+# In a chroot whose root is no mount point, ip cannot enter a namespace.
+ip netns exec "$s" true 2>/dev/null || skip "programs cannot be run inside a network namespace here (ip netns exec failed)"
 ip netns add "$r1" && ip netns add "$r2" || fail "could not add the receiver namespaces"
 ip link add "${tag}s1" netns "$s" type veth peer name "${tag}r1" netns "$r1" || skip "veth pairs cannot be made here"
 ip link add "${tag}s2" netns "$s" type veth peer name "${tag}r2" netns "$r2" || fail "could not add the second veth pair"
