@@ -1,10 +1,10 @@
 // 10,000 datagrams through the window's single send (the repeat loop included)
 // to a loopback receiver, beside a plain sendto() loop of the same datagrams.
+#include "Clock.h"
 #include "Dialogs.h"
 #include "FieldEdit.h"
 #include "LoopbackSink.h"
 #include "MagicPacket.h"
-#include "Clock.h"
 #include "Tarnel.h"
 #include "UdpSender.h"
 
@@ -63,7 +63,8 @@ int main(int argc, char* argv[])
         return 1;
     }
     const double c = median(clicks), p = median(plain);
-    std::printf("single send, %d datagrams (%d clicks x repeat %d): %.2f ms\n", Datagrams, Datagrams / Repeat, Repeat, c);
+    std::printf("single send, %d datagrams (%d clicks x repeat %d): %.2f ms\n", Datagrams, Datagrams / Repeat, Repeat,
+                c);
     std::printf("plain sendto() loop, %d datagrams:                  %.2f ms\n", Datagrams, p);
     std::printf("ratio: %.2fx (goal: at most 1.5x), medians of 7 rounds\n", c / p);
     return 0;

@@ -37,8 +37,8 @@ QByteArray bookFile(int entries, const QString& host, const QString& everyDay)
     AddressBook book;
     for (int i = 0; i < entries; ++i) {
         AddressEntry entry;
-        entry.Name = (i % 4 == 0 ? QStringLiteral("事務所のパソコン-%1") : QStringLiteral("Workstation-%1")).arg(i, 5, 10,
-                                                                                                   QLatin1Char('0'));
+        entry.Name = (i % 4 == 0 ? QStringLiteral("事務所のパソコン-%1") : QStringLiteral("Workstation-%1"))
+                         .arg(i, 5, 10, QLatin1Char('0'));
         for (int j = 0; j < 6; ++j)
             entry.setMac(j, QStringLiteral("%1").arg((i * 7 + j * 31) % 256, 2, 16, QLatin1Char('0')).toUpper());
         entry.Alarm[0] = everyDay;

@@ -57,8 +57,8 @@ void FieldEdit::inputMethodEvent(QInputMethodEvent* event)
 {
     if (!event->commitString().isEmpty() && event->commitString().size() > room()) {
         QInputMethodEvent trimmed(event->preeditString(), event->attributes());
-        trimmed.setCommitString(event->commitString().left(std::max<qsizetype>(room(), 0)),
-                                event->replacementStart(), event->replacementLength());
+        trimmed.setCommitString(event->commitString().left(std::max<qsizetype>(room(), 0)), event->replacementStart(),
+                                event->replacementLength());
         QLineEdit::inputMethodEvent(&trimmed);
         return;
     }

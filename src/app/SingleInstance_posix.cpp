@@ -2,8 +2,8 @@
 #include "SingleInstance.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <fcntl.h>

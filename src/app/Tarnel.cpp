@@ -14,8 +14,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -130,8 +130,7 @@ void Tarnel::buildControls()
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return l;
     };
-    auto button = [](QWidget* parent, const QString& name, const QString& caption, const QRect& geometry,
-                         bool bold) {
+    auto button = [](QWidget* parent, const QString& name, const QString& caption, const QRect& geometry, bool bold) {
         auto* b = new WrappingButton(caption, parent);
         b->setObjectName(name);
         b->setGeometry(geometry);
@@ -141,7 +140,7 @@ void Tarnel::buildControls()
         return b;
     };
     auto field = [](QWidget* parent, const QString& name, const QString& text, int limit, const QRect& geometry,
-                        const QFont& font) {
+                    const QFont& font) {
         auto* f = new FieldEdit(parent, limit);
         f->setObjectName(name);
         f->setGeometry(geometry);
@@ -161,9 +160,9 @@ void Tarnel::buildControls()
     // Banner.
     QLabel* banner = label(this, QStringLiteral("Label3_1"), QString(), twips(120, 120, 5895, 495));
     banner->setStyleSheet(QStringLiteral("background-color:#C8E6FF;"));
-    QLabel* bannerText = label(this, QStringLiteral("Label3_0"),
-                               QStringLiteral("Magic Packet を送信してコンピュータの電源を入れます"),
-                               twips(180, 240, 5775, 255));
+    QLabel* bannerText =
+        label(this, QStringLiteral("Label3_0"), QStringLiteral("Magic Packet を送信してコンピュータの電源を入れます"),
+              twips(180, 240, 5775, 255));
     bannerText->setFont(uiGothic(Px975, true));
 
     // Port and repeat count.
@@ -178,8 +177,8 @@ void Tarnel::buildControls()
                    fixedGothic(Px975));
     label(frame3, QStringLiteral("Label6_2"), QStringLiteral("Retry"), twips(1560, 150, 855, 285))
         ->setFont(fixedGothic(Px1125));
-    Text3 = field(frame3, QStringLiteral("Text3"), QStringLiteral("1"), 1, twips(2400, 150, 375, 280),
-                  fixedGothic(Px975));
+    Text3 =
+        field(frame3, QStringLiteral("Text3"), QStringLiteral("1"), 1, twips(2400, 150, 375, 280), fixedGothic(Px975));
     PortNo->setStyleSheet(GreyStyle);
     Text3->setStyleSheet(GreyStyle);
 
@@ -191,9 +190,9 @@ void Tarnel::buildControls()
     line(QStringLiteral("Line2"), 6600);
 
     // Section headings.
-    const std::array<QString, 5> headings = {
-        QStringLiteral(" コンピュータ選択"), QStringLiteral(" MACアドレス"), QStringLiteral(" 送信先ホスト"),
-        QStringLiteral(" リストから選択"), QStringLiteral(" アラーム設定")};
+    const std::array<QString, 5> headings = {QStringLiteral(" コンピュータ選択"), QStringLiteral(" MACアドレス"),
+                                             QStringLiteral(" 送信先ホスト"), QStringLiteral(" リストから選択"),
+                                             QStringLiteral(" アラーム設定")};
     const std::array<int, 5> headingTops = {4800, 2400, 1920, 1440, 2880};
     for (int i = 0; i < 5; ++i) {
         Label1[i] = label(this, QStringLiteral("Label1_%1").arg(i), headings[i],
@@ -250,15 +249,17 @@ void Tarnel::buildControls()
         Label4[slot.labelIndex] = day;
     }
 
-    Command1 = button(this, QStringLiteral("Command1"), QStringLiteral("１台に送信"), twips(4560, 1440, 1455, 375), true);
-    Command6 =
-        button(this, QStringLiteral("Command6"), QStringLiteral("MACアドレス 取得"), twips(4560, 1920, 1455, 495), true);
+    Command1 =
+        button(this, QStringLiteral("Command1"), QStringLiteral("１台に送信"), twips(4560, 1440, 1455, 375), true);
+    Command6 = button(this, QStringLiteral("Command6"), QStringLiteral("MACアドレス 取得"),
+                      twips(4560, 1920, 1455, 495), true);
 
     auto* frame1 = new QGroupBox(QStringLiteral("リスト"), this);
     frame1->setObjectName(QStringLiteral("Frame1"));
     frame1->setGeometry(twips(4560, 2520, 1455, 1935));
     frame1->setFont(uiGothic(Px975));
-    const std::array<QString, 3> editCaptions = {QStringLiteral("追加"), QStringLiteral("変更"), QStringLiteral("削除")};
+    const std::array<QString, 3> editCaptions = {QStringLiteral("追加"), QStringLiteral("変更"),
+                                                 QStringLiteral("削除")};
     for (int i = 0; i < 3; ++i)
         Command3[i] = button(frame1, QStringLiteral("Command3_%1").arg(i), editCaptions[i],
                              twips(240, 360 + 480 * i, 975, 375), false);
@@ -280,8 +281,10 @@ void Tarnel::buildControls()
     frame2->setObjectName(QStringLiteral("Frame2"));
     frame2->setGeometry(twips(4560, 5280, 1455, 1215));
     frame2->setFont(uiGothic(Px975));
-    Command7[0] = button(this, QStringLiteral("Command7_0"), QStringLiteral("選択"), twips(4800, 5520, 975, 375), false);
-    Command7[1] = button(this, QStringLiteral("Command7_1"), QStringLiteral("解除"), twips(4800, 6000, 975, 375), false);
+    Command7[0] =
+        button(this, QStringLiteral("Command7_0"), QStringLiteral("選択"), twips(4800, 5520, 975, 375), false);
+    Command7[1] =
+        button(this, QStringLiteral("Command7_1"), QStringLiteral("解除"), twips(4800, 6000, 975, 375), false);
 
     Msg = label(this, QStringLiteral("Msg"), QString(), twips(120, 6840, 2775, 375));
     Msg->setFont(uiGothic(Px1125));
@@ -300,8 +303,8 @@ void Tarnel::buildControls()
 
     Label2 = label(this, QStringLiteral("Label2"), QStringLiteral("Version 1.2"), twips(4560, 7320, 1575, 255));
     QFont times;
-    times.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
-                       QStringLiteral("DejaVu Serif")});
+    times.setFamilies(
+        {QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
     times.setStyleHint(QFont::Serif);
     times.setPixelSize(Px975);
     times.setBold(true);
@@ -316,9 +319,8 @@ void Tarnel::buildControls()
     for (int s = 2; s <= 7; ++s)
         order.append(Text2[s]);
     order.append(Text2[1]);
-    order += QList<QWidget*>{Command1, List1,    Command4,    Command7[0], Command7[1], Command2, Command5,
-                             PortNo,   Text3,    Command3[2], Command3[1], Command3[0], Command6, Command8,
-                             Check1};
+    order += QList<QWidget*>{Command1, List1,       Command4,    Command7[0], Command7[1], Command2, Command5, PortNo,
+                             Text3,    Command3[2], Command3[1], Command3[0], Command6,    Command8, Check1};
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -615,9 +617,9 @@ void Tarnel::SaveAddressList()
                 .arg(QFileInfo(m_addressFile->backupPath()).fileName()),
             QString(), Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, Dialogs::Answer::Ok);
     if (!result.saved)
-        m_services.dialogs->messageBox(
-            this, QStringLiteral("アドレス帳を保存できませんでした。\n%1").arg(result.error), QString(),
-            Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, Dialogs::Answer::Ok);
+        m_services.dialogs->messageBox(this, QStringLiteral("アドレス帳を保存できませんでした。\n%1").arg(result.error),
+                                       QString(), Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation,
+                                       Dialogs::Answer::Ok);
 }
 
 void Tarnel::Combo1_Click()
@@ -676,7 +678,8 @@ void Tarnel::Command3_Click(int index)
                     return;
                 if (m_book.isFull()) {
                     m_services.dialogs->messageBox(
-                        this, QStringLiteral("アドレス帳には %1 件までしか登録できません。").arg(AddressBook::MaxEntries),
+                        this,
+                        QStringLiteral("アドレス帳には %1 件までしか登録できません。").arg(AddressBook::MaxEntries),
                         QString(), Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, Dialogs::Answer::Ok);
                     return;
                 }
@@ -701,10 +704,9 @@ void Tarnel::Command3_Click(int index)
         } else if (index == 2) {
             const int k = Combo1->currentIndex();
             if (k >= 0) {
-                const Dialogs::Answer answer =
-                    m_services.dialogs->messageBox(this, QStringLiteral("リストから削除しますか？"),
-                                                   QStringLiteral("確認"), Dialogs::Buttons::YesNo,
-                                                   Dialogs::Icon::None, Dialogs::Answer::No);
+                const Dialogs::Answer answer = m_services.dialogs->messageBox(
+                    this, QStringLiteral("リストから削除しますか？"), QStringLiteral("確認"), Dialogs::Buttons::YesNo,
+                    Dialogs::Icon::None, Dialogs::Answer::No);
                 if (answer != Dialogs::Answer::Yes)
                     return;
                 m_book.removeAt(k);

@@ -59,9 +59,8 @@ int Main(QApplication& app)
     ShutdownSignals signals;
     QObject::connect(&signals, &ShutdownSignals::shutdownRequested, &window, &Tarnel::unload);
     // The end of the desktop session runs the same shutdown steps.
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager&) {
-        window.Form_Unload();
-    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager&) { window.Form_Unload(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &Tarnel::Form_Unload);
     return QApplication::exec();
 }

@@ -25,18 +25,18 @@ public:
 
     // Codes of the failures this sender reports.
     enum Code : int {
-        PermissionDenied = 10013,      // WSAEACCES
-        InvalidArgument = 10022,       // WSAEINVAL
-        DestinationRequired = 10039,   // WSAEDESTADDRREQ: the host text is empty
-        MessageTooLong = 10040,        // WSAEMSGSIZE
+        PermissionDenied = 10013,          // WSAEACCES
+        InvalidArgument = 10022,           // WSAEINVAL
+        DestinationRequired = 10039,       // WSAEDESTADDRREQ: the host text is empty
+        MessageTooLong = 10040,            // WSAEMSGSIZE
         AddressFamilyNotSupported = 10047, // WSAEAFNOSUPPORT: no IPv4 socket could be made
-        AddressNotAvailable = 10049,   // WSAEADDRNOTAVAIL: also a port outside 1 to 65535
-        NetworkDown = 10050,           // WSAENETDOWN
-        NetworkUnreachable = 10051,    // WSAENETUNREACH
-        NoBufferSpace = 10055,         // WSAENOBUFS
-        HostUnreachable = 10065,       // WSAEHOSTUNREACH
-        HostNotFound = 11001,          // WSAHOST_NOT_FOUND
-        TryAgain = 11002,              // WSATRY_AGAIN: the resolver could not answer now
+        AddressNotAvailable = 10049,       // WSAEADDRNOTAVAIL: also a port outside 1 to 65535
+        NetworkDown = 10050,               // WSAENETDOWN
+        NetworkUnreachable = 10051,        // WSAENETUNREACH
+        NoBufferSpace = 10055,             // WSAENOBUFS
+        HostUnreachable = 10065,           // WSAEHOSTUNREACH
+        HostNotFound = 11001,              // WSAHOST_NOT_FOUND
+        TryAgain = 11002,                  // WSATRY_AGAIN: the resolver could not answer now
     };
 
 private:

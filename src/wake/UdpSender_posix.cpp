@@ -155,8 +155,8 @@ struct UdpSender::Impl {
             if (!(flags & IFF_UP) || (flags & IFF_LOOPBACK) || !(flags & IFF_BROADCAST))
                 continue;
             const int index = int(::if_nametoindex(ifa->ifa_name));
-            if (index > 0 && std::find(broadcastInterfaces.begin(), broadcastInterfaces.end(), index) ==
-                                 broadcastInterfaces.end())
+            if (index > 0 &&
+                std::find(broadcastInterfaces.begin(), broadcastInterfaces.end(), index) == broadcastInterfaces.end())
                 broadcastInterfaces.push_back(index);
         }
         ::freeifaddrs(list);
@@ -205,7 +205,8 @@ void UdpSender::setRemotePort(int port)
 void UdpSender::sendData(const QByteArray& payload)
 {
     if (d->port < 1 || d->port > 65535)
-        throw Failure::socket(AddressNotAvailable, QStringLiteral("ポート番号 %1 は 1 から 65535 の範囲外です").arg(d->port));
+        throw Failure::socket(AddressNotAvailable,
+                              QStringLiteral("ポート番号 %1 は 1 から 65535 の範囲外です").arg(d->port));
     const in_addr address = d->resolve(d->host);
     d->ensureSocket();
 

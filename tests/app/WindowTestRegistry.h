@@ -16,8 +16,10 @@ public:
         static std::vector<Factory> factories;
         return factories;
     }
-    template <typename T>
-    struct Add {
-        Add() { all().push_back([] { return std::make_unique<T>(); }); }
+    template <typename T> struct Add {
+        Add()
+        {
+            all().push_back([] { return std::make_unique<T>(); });
+        }
     };
 };

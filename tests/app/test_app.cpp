@@ -3,8 +3,8 @@
 #include "FieldEdit.h"
 #include "SingleInstance.h"
 #include "TarnelFixture.h"
-#include "WindowTestRegistry.h"
 #include "UdpReceiver.h"
+#include "WindowTestRegistry.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -90,8 +90,8 @@ void TestApp::typingLimits()
         FieldEdit* box;
         int limit;
     };
-    for (const Case& c : {Case{w.host, 15}, Case{w.Text1[0], 2}, Case{w.Text2[3], 5}, Case{w.PortNo, 4},
-                          Case{w.Text3, 1}}) {
+    for (const Case& c :
+         {Case{w.host, 15}, Case{w.Text1[0], 2}, Case{w.Text2[3], 5}, Case{w.PortNo, 4}, Case{w.Text3, 1}}) {
         c.box->clear();
         c.box->setFocus();
         QTest::keyClicks(c.box, QStringLiteral("12345678901234567890"));
@@ -151,10 +151,14 @@ void TestApp::singleSendFailures_data()
     QTest::addColumn<int>("emptyByte");
     QTest::addColumn<QString>("port");
     QTest::addColumn<QString>("status");
-    QTest::newRow("empty Text1(4)") << 4 << "" << "ERROR:1000013";
-    QTest::newRow("empty port") << -1 << "" << "ERROR:1000013";
-    QTest::newRow("negative port") << -1 << "-1" << "ERROR:10049";
-    QTest::newRow("port over 16 bits") << -1 << "99999" << "ERROR:1000006";
+    QTest::newRow("empty Text1(4)") << 4 << ""
+                                    << "ERROR:1000013";
+    QTest::newRow("empty port") << -1 << ""
+                                << "ERROR:1000013";
+    QTest::newRow("negative port") << -1 << "-1"
+                                   << "ERROR:10049";
+    QTest::newRow("port over 16 bits") << -1 << "99999"
+                                       << "ERROR:1000006";
 }
 
 void TestApp::singleSendFailures()
@@ -253,25 +257,44 @@ void TestApp::settingsAtStartUp_data()
     QTest::addColumn<QString>("port");
     QTest::addColumn<QString>("repeat");
     QTest::addColumn<bool>("ticked");
-    QTest::newRow("no file") << QByteArray("-") << "9001" << "1" << true;
-    QTest::newRow("port 80") << QByteArray("\"80\",\"1\",1\r\n") << "9001" << "1" << true;
-    QTest::newRow("port 1024") << QByteArray("\"1024\",\"1\",1\r\n") << "9001" << "1" << true;
-    QTest::newRow("port 1025") << QByteArray("\"1025\",\"1\",1\r\n") << "1025" << "1" << true;
-    QTest::newRow("port 9999") << QByteArray("\"9999\",\"1\",1\r\n") << "9999" << "1" << true;
-    QTest::newRow("port 10000") << QByteArray("\"10000\",\"1\",1\r\n") << "9001" << "1" << true;
-    QTest::newRow("port 09001") << QByteArray("\"09001\",\"1\",1\r\n") << "9001" << "1" << true;
-    QTest::newRow("repeat 9") << QByteArray("\"9001\",\"9\",1\r\n") << "9001" << "9" << true;
-    QTest::newRow("repeat 0") << QByteArray("\"9001\",\"0\",1\r\n") << "9001" << "1" << true;
-    QTest::newRow("third 0") << QByteArray("\"2000\",\"3\",0\r\n") << "2000" << "3" << false;
-    QTest::newRow("third 2") << QByteArray("\"9001\",\"1\",2\r\n") << "9001" << "1" << true;
-    QTest::newRow("third -1") << QByteArray("\"9001\",\"1\",-1\r\n") << "9001" << "1" << true;
-    QTest::newRow("third empty") << QByteArray("\"9001\",\"1\",\r\n") << "9001" << "1" << false;
-    QTest::newRow("third a word") << QByteArray("\"9001\",\"1\",yes\r\n") << "9001" << "1" << false;
-    QTest::newRow("empty file") << QByteArray("") << "9001" << "1" << false;
-    QTest::newRow("only the port") << QByteArray("\"2000\"\r\n") << "2000" << "1" << false;
-    QTest::newRow("separate lines") << QByteArray("\"3000\"\r\n\"5\"\n1\n") << "3000" << "5" << true;
-    QTest::newRow("comma in quotes") << QByteArray("\"4000,1\",\"2\",0\r\n") << "4000" << "2" << false;
-    QTest::newRow("blanks before fields") << QByteArray("  \"4001\",  \"2\",  0\r\n") << "4001" << "2" << false;
+    QTest::newRow("no file") << QByteArray("-") << "9001"
+                             << "1" << true;
+    QTest::newRow("port 80") << QByteArray("\"80\",\"1\",1\r\n") << "9001"
+                             << "1" << true;
+    QTest::newRow("port 1024") << QByteArray("\"1024\",\"1\",1\r\n") << "9001"
+                               << "1" << true;
+    QTest::newRow("port 1025") << QByteArray("\"1025\",\"1\",1\r\n") << "1025"
+                               << "1" << true;
+    QTest::newRow("port 9999") << QByteArray("\"9999\",\"1\",1\r\n") << "9999"
+                               << "1" << true;
+    QTest::newRow("port 10000") << QByteArray("\"10000\",\"1\",1\r\n") << "9001"
+                                << "1" << true;
+    QTest::newRow("port 09001") << QByteArray("\"09001\",\"1\",1\r\n") << "9001"
+                                << "1" << true;
+    QTest::newRow("repeat 9") << QByteArray("\"9001\",\"9\",1\r\n") << "9001"
+                              << "9" << true;
+    QTest::newRow("repeat 0") << QByteArray("\"9001\",\"0\",1\r\n") << "9001"
+                              << "1" << true;
+    QTest::newRow("third 0") << QByteArray("\"2000\",\"3\",0\r\n") << "2000"
+                             << "3" << false;
+    QTest::newRow("third 2") << QByteArray("\"9001\",\"1\",2\r\n") << "9001"
+                             << "1" << true;
+    QTest::newRow("third -1") << QByteArray("\"9001\",\"1\",-1\r\n") << "9001"
+                              << "1" << true;
+    QTest::newRow("third empty") << QByteArray("\"9001\",\"1\",\r\n") << "9001"
+                                 << "1" << false;
+    QTest::newRow("third a word") << QByteArray("\"9001\",\"1\",yes\r\n") << "9001"
+                                  << "1" << false;
+    QTest::newRow("empty file") << QByteArray("") << "9001"
+                                << "1" << false;
+    QTest::newRow("only the port") << QByteArray("\"2000\"\r\n") << "2000"
+                                   << "1" << false;
+    QTest::newRow("separate lines") << QByteArray("\"3000\"\r\n\"5\"\n1\n") << "3000"
+                                    << "5" << true;
+    QTest::newRow("comma in quotes") << QByteArray("\"4000,1\",\"2\",0\r\n") << "4000"
+                                     << "2" << false;
+    QTest::newRow("blanks before fields") << QByteArray("  \"4001\",  \"2\",  0\r\n") << "4001"
+                                          << "2" << false;
 }
 
 void TestApp::settingsAtStartUp()
