@@ -1,10 +1,10 @@
 // One clock tick against a full address book in which nothing is due: the
 // cost every tick pays, ten times a second, for the whole run.
 
-#include "AddressBook.h"
-#include "AlarmClock.h"
-#include "AlarmRules.h"
-#include "Clock.h"
+#include "addressbook/AddressBook.h"
+#include "alarm/AlarmClock.h"
+#include "alarm/AlarmRules.h"
+#include "core/Clock.h"
 
 #include <QElapsedTimer>
 
@@ -41,8 +41,8 @@ int main()
     AddressBook book;
     for (int i = 0; i < AddressBook::MaxEntries; ++i) {
         AddressEntry entry;
-        entry.Alarm.fill(QStringLiteral("__:__"));
-        entry.Alarm[std::size_t(i % 8)] =
+        entry.alarms.fill(QStringLiteral("__:__"));
+        entry.alarms[std::size_t(i % 8)] =
             QStringLiteral("%1:%2").arg(i % 21, 2, 10, QChar(u'0')).arg(i % 60, 2, 10, QChar(u'0'));
         book.append(std::move(entry));
     }
@@ -52,8 +52,8 @@ int main()
 
     const double scan = medianMicroseconds(200, [&] {
         const QDateTime now = clock.now();
-        const QString text = ClockText(now);
-        woken += AlarmMatches(book, CurrentMinute(text), WeekdayNumber(now.date())).size();
+        const QString text = clockText(now);
+        woken += alarmMatches(book, currentMinute(text), weekdayNumber(now.date())).size();
     });
 
     AlarmClock alarms(clock);

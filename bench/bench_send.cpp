@@ -1,12 +1,12 @@
 // 10,000 datagrams through the window's single send (the repeat loop included)
 // to a loopback receiver, beside a plain sendto() loop of the same datagrams.
-#include "Clock.h"
-#include "Dialogs.h"
-#include "FieldEdit.h"
+#include "core/Clock.h"
+#include "app/Dialogs.h"
+#include "app/FieldEdit.h"
 #include "LoopbackSink.h"
-#include "MagicPacket.h"
-#include "Tarnel.h"
-#include "UdpSender.h"
+#include "wake/MagicPacket.h"
+#include "app/Tarnel.h"
+#include "wake/UdpSender.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -47,7 +47,7 @@ int main(int argc, char* argv[])
     for (int j = 0; j < 6; ++j)
         window.Text1[j]->setText(QStringLiteral("A%1").arg(j));
 
-    const QByteArray packet = BuildMagicPacket({QStringLiteral("A0"), QStringLiteral("A1"), QStringLiteral("A2"),
+    const QByteArray packet = buildMagicPacket({QStringLiteral("A0"), QStringLiteral("A1"), QStringLiteral("A2"),
                                                 QStringLiteral("A3"), QStringLiteral("A4"), QStringLiteral("A5")});
     std::vector<double> clicks, plain;
     for (int round = 0; round < 7; ++round) {

@@ -2,13 +2,13 @@
 // both lists, saving it, a batch of 10,000 marked entries to a loopback
 // receiver beside a plain sendto() loop, and one clock tick with and without
 // matching alarms.
-#include "AddressListFile.h"
-#include "Clock.h"
-#include "Dialogs.h"
-#include "FieldEdit.h"
+#include "addressbook/AddressListFile.h"
+#include "core/Clock.h"
+#include "app/Dialogs.h"
+#include "app/FieldEdit.h"
 #include "LoopbackSink.h"
-#include "Tarnel.h"
-#include "UdpSender.h"
+#include "app/Tarnel.h"
+#include "wake/UdpSender.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -37,17 +37,17 @@ QByteArray bookFile(int entries, const QString& host, const QString& everyDay)
     AddressBook book;
     for (int i = 0; i < entries; ++i) {
         AddressEntry entry;
-        entry.Name = (i % 4 == 0 ? QStringLiteral("事務所のパソコン-%1") : QStringLiteral("Workstation-%1"))
+        entry.name = (i % 4 == 0 ? QStringLiteral("事務所のパソコン-%1") : QStringLiteral("Workstation-%1"))
                          .arg(i, 5, 10, QLatin1Char('0'));
         for (int j = 0; j < 6; ++j)
             entry.setMac(j, QStringLiteral("%1").arg((i * 7 + j * 31) % 256, 2, 16, QLatin1Char('0')).toUpper());
-        entry.Alarm[0] = everyDay;
+        entry.alarms[0] = everyDay;
         for (int k = 1; k < 8; ++k)
-            entry.Alarm[std::size_t(k)] = (k >= 2 && k <= 6) ? QStringLiteral("06:45") : QStringLiteral("__:__");
-        entry.Host = host;
+            entry.alarms[std::size_t(k)] = (k >= 2 && k <= 6) ? QStringLiteral("06:45") : QStringLiteral("__:__");
+        entry.host = host;
         book.append(std::move(entry));
     }
-    return SerializeAddressList(book);
+    return serializeAddressList(book);
 }
 
 double timeMs(const std::function<void()>& work, int runs = 7)

@@ -1,6 +1,6 @@
 // The NetBIOS reply parsers on arbitrary datagrams, and the name encoder on
 // arbitrary text.
-#include "NetbiosCodec.h"
+#include "netbios/NetbiosCodec.h"
 
 #include <QString>
 #include <cstdint>

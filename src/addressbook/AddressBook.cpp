@@ -1,6 +1,6 @@
-#include "AddressBook.h"
+#include "addressbook/AddressBook.h"
 
-#include "Failure.h"
+#include "core/Failure.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AddressEntry.h"
+#include "addressbook/AddressEntry.h"
 
 #include <cstdint>
 #include <vector>

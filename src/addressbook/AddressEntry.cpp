@@ -1,13 +1,13 @@
-#include "AddressEntry.h"
+#include "addressbook/AddressEntry.h"
 
 void AddressEntry::setMac(int index, QStringView text)
 {
     if (index < 0 || index >= MacBytes)
         return;
-    Mac[std::size_t(index)] = FixedWidthByteText(text);
+    mac[std::size_t(index)] = fixedWidthByteText(text);
 }
 
-QString FixedWidthByteText(QStringView text)
+QString fixedWidthByteText(QStringView text)
 {
     QString fixed = text.left(2).toString();
     while (fixed.size() < 2)
@@ -23,7 +23,7 @@ QString FixedWidthByteText(QStringView text)
     return fixed;
 }
 
-bool IsStorableInAddressLine(QStringView text)
+bool isStorableInAddressLine(QStringView text)
 {
     for (QChar c : text) {
         if (c == QLatin1Char(',') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))

@@ -1,6 +1,6 @@
-#include "AddressFile.h"
+#include "addressbook/AddressFile.h"
 
-#include "AtomicFile.h"
+#include "core/AtomicFile.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -14,7 +14,7 @@ QString AddressFile::backupPath() const
 
 AddressListLoad AddressFile::load()
 {
-    AddressListLoad result = ReadAddressListFile(m_path);
+    AddressListLoad result = readAddressListFile(m_path);
     m_backupPending = !result.complete || result.shiftJis;
     return result;
 }
@@ -33,7 +33,7 @@ AddressFile::SaveResult AddressFile::save(const AddressBook& book)
     }
 
     QString error;
-    if (!WriteFileAtomically(m_path, SerializeAddressList(book), &error)) {
+    if (!writeFileAtomically(m_path, serializeAddressList(book), &error)) {
         result.error = QStringLiteral("Could not save %1: %2").arg(m_path, error);
         return result;
     }

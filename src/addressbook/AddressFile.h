@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AddressListFile.h"
+#include "addressbook/AddressListFile.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "AddressListFile.h"
+#include "addressbook/AddressListFile.h"
 
-#include "SplitFields.h"
+#include "addressbook/SplitFields.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -107,16 +107,16 @@ public:
     AddressEntry read(QStringView line)
     {
         std::array<QStringView, LineSlots> slots;
-        const int n = SplitFields(slots, LinePieceLimit, line, u",");
+        const int n = splitFields(slots, LinePieceLimit, line, u",");
 
         AddressEntry entry;
-        entry.Name = slots[0].toString();
-        for (std::size_t j = 0; j < entry.Mac.size(); ++j)
-            entry.Mac[j] = byteText(slots[1].mid(qsizetype(2 * j), 2));
-        for (std::size_t k = 0; k < entry.Alarm.size(); ++k)
-            entry.Alarm[k] = sameAsBefore(slots[k + 2], m_previous.Alarm[k]);
+        entry.name = slots[0].toString();
+        for (std::size_t j = 0; j < entry.mac.size(); ++j)
+            entry.mac[j] = byteText(slots[1].mid(qsizetype(2 * j), 2));
+        for (std::size_t k = 0; k < entry.alarms.size(); ++k)
+            entry.alarms[k] = sameAsBefore(slots[k + 2], m_previous.alarms[k]);
         // An empty eleventh field is an empty host, not the broadcast address.
-        entry.Host = n > 10 ? sameAsBefore(slots[10], m_previous.Host) : BroadcastHost;
+        entry.host = n > 10 ? sameAsBefore(slots[10], m_previous.host) : BroadcastHost;
         m_previous = entry;
         return entry;
     }
@@ -148,7 +148,7 @@ private:
                 return shared;
             }
         }
-        return FixedWidthByteText(piece);
+        return fixedWidthByteText(piece);
     }
 
     static QString sameAsBefore(QStringView field, const QString& before)
@@ -174,16 +174,16 @@ qsizetype countLines(QByteArrayView bytes)
 
 void appendLine(QString& text, const AddressEntry& entry)
 {
-    text += entry.Name;
+    text += entry.name;
     text += u',';
-    for (const QString& byte : entry.Mac)
+    for (const QString& byte : entry.mac)
         text += byte;
     text += u',';
-    for (const QString& alarm : entry.Alarm) {
+    for (const QString& alarm : entry.alarms) {
         text += alarm;
         text += u',';
     }
-    text += entry.Host;
+    text += entry.host;
 }
 
 void markIncomplete(AddressListLoad& load, const QString& problem)
@@ -195,12 +195,12 @@ void markIncomplete(AddressListLoad& load, const QString& problem)
 
 } // namespace
 
-AddressEntry ParseAddressLine(QStringView line)
+AddressEntry parseAddressLine(QStringView line)
 {
     return LineReader().read(line);
 }
 
-AddressListLoad ParseAddressList(QByteArrayView bytes, qsizetype byteLimit)
+AddressListLoad parseAddressList(QByteArrayView bytes, qsizetype byteLimit)
 {
     AddressListLoad load;
     if (bytes.size() > byteLimit) {
@@ -254,7 +254,7 @@ AddressListLoad ParseAddressList(QByteArrayView bytes, qsizetype byteLimit)
     return load;
 }
 
-AddressListLoad ReadAddressListFile(const QString& path)
+AddressListLoad readAddressListFile(const QString& path)
 {
     if (!QFileInfo::exists(path))
         return {};
@@ -282,28 +282,28 @@ AddressListLoad ReadAddressListFile(const QString& path)
         }
     }
 
-    AddressListLoad load = ParseAddressList(bytes);
+    AddressListLoad load = parseAddressList(bytes);
     if (readFailed)
         markIncomplete(load, file.errorString());
     return load;
 }
 
-QString AddressLine(const AddressEntry& entry)
+QString addressLine(const AddressEntry& entry)
 {
     QString line;
     appendLine(line, entry);
     return line;
 }
 
-QByteArray SerializeAddressList(const AddressBook& book)
+QByteArray serializeAddressList(const AddressBook& book)
 {
     // Sized first: growing a text of megabytes step by step costs more than writing it.
     qsizetype length = 0;
     for (const AddressEntry& entry : book) {
-        length += entry.Name.size() + entry.Host.size() + 12; // ten commas, CR, LF
-        for (const QString& byte : entry.Mac)
+        length += entry.name.size() + entry.host.size() + 12; // ten commas, CR, LF
+        for (const QString& byte : entry.mac)
             length += byte.size();
-        for (const QString& alarm : entry.Alarm)
+        for (const QString& alarm : entry.alarms)
             length += alarm.size();
     }
     QString text;

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "AddressBook.h"
+#include "addressbook/AddressBook.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
 // The file "address.lst": one line per entry, eleven comma-separated fields
-//   Name , Mac(0)..Mac(5) run together , Alarm(0) , ... , Alarm(7) , Host
+//   Name , Mac(0)..mac(5) run together , Alarm(0) , ... , Alarm(7) , Host
 // each line ending in CR LF, in UTF-8 (the locale's encoding on Linux). There is no quoting.
 // Reading is lenient: short lines give empty fields (the broadcast host when there is no eleventh), surplus
 // fields are dropped, and lines may also end in a lone CR or a lone LF.
@@ -29,17 +29,17 @@ struct AddressListLoad {
 };
 
 // One line, without its line end, as an entry.
-AddressEntry ParseAddressLine(QStringView line);
+AddressEntry parseAddressLine(QStringView line);
 
 // The entries of a file's bytes. `byteLimit` is AddressListMaxBytes but for tests.
-AddressListLoad ParseAddressList(QByteArrayView bytes, qsizetype byteLimit = AddressListMaxBytes);
+AddressListLoad parseAddressList(QByteArrayView bytes, qsizetype byteLimit = AddressListMaxBytes);
 
 // Reads the file at `path`. A missing file is an empty, complete book; a file that cannot be opened is an empty,
 // incomplete one.
-AddressListLoad ReadAddressListFile(const QString& path);
+AddressListLoad readAddressListFile(const QString& path);
 
 // One entry's line, without the line end.
-QString AddressLine(const AddressEntry& entry);
+QString addressLine(const AddressEntry& entry);
 
 // The whole file for a book: every line ends with CR LF; an empty book is zero bytes.
-QByteArray SerializeAddressList(const AddressBook& book);
+QByteArray serializeAddressList(const AddressBook& book);

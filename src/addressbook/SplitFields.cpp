@@ -1,4 +1,4 @@
-#include "SplitFields.h"
+#include "addressbook/SplitFields.h"
 
 #include <algorithm>
 
@@ -26,12 +26,12 @@ int splitInto(std::span<Piece> pieces, int limit, QStringView text, QStringView 
 
 } // namespace
 
-int SplitFields(std::span<QString> pieces, int limit, const QString& text, const QString& delimiter)
+int splitFields(std::span<QString> pieces, int limit, const QString& text, const QString& delimiter)
 {
     return splitInto(pieces, limit, text, delimiter, [](QStringView piece) { return piece.toString(); });
 }
 
-int SplitFields(std::span<QStringView> pieces, int limit, QStringView text, QStringView delimiter)
+int splitFields(std::span<QStringView> pieces, int limit, QStringView text, QStringView delimiter)
 {
     return splitInto(pieces, limit, text, delimiter, [](QStringView piece) { return piece; });
 }

@@ -1,7 +1,7 @@
-#include "AlarmClock.h"
+#include "alarm/AlarmClock.h"
 
-#include "AlarmRules.h"
-#include "Clock.h"
+#include "alarm/AlarmRules.h"
+#include "core/Clock.h"
 
 AlarmTick AlarmClock::tick(const AddressBook& book)
 {
@@ -9,7 +9,7 @@ AlarmTick AlarmClock::tick(const AddressBook& book)
     const QDateTime now = m_clock.now();
     if (!now.isValid())
         return tick;
-    tick.clockText = ClockText(now);
-    tick.toWake = m_index.matches(book, CurrentMinute(tick.clockText), WeekdayNumber(now.date()));
+    tick.clockText = clockText(now);
+    tick.toWake = m_index.matches(book, currentMinute(tick.clockText), weekdayNumber(now.date()));
     return tick;
 }

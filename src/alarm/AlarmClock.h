@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AlarmIndex.h"
+#include "alarm/AlarmIndex.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "AlarmIndex.h"
+#include "alarm/AlarmIndex.h"
 
-#include "AddressBook.h"
-#include "AlarmRules.h"
+#include "addressbook/AddressBook.h"
+#include "alarm/AlarmRules.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ int minuteKey(QStringView minute)
 std::vector<int> AlarmIndex::matches(const AddressBook& book, QStringView currentMinute, int weekday)
 {
     std::vector<int> result;
-    if (!IsClockMinute(currentMinute))
+    if (!isClockMinute(currentMinute))
         return result;
     rebuildIfStale(book);
     const auto found = m_byMinute.find(minuteKey(currentMinute));
@@ -36,9 +36,9 @@ void AlarmIndex::rebuildIfStale(const AddressBook& book)
     m_byMinute.clear();
     int index = 0;
     for (const AddressEntry& entry : book) {
-        for (std::size_t slot = 0; slot < entry.Alarm.size(); ++slot) {
-            if (IsClockMinute(entry.Alarm[slot]))
-                m_byMinute[minuteKey(entry.Alarm[slot])][slot].push_back(index);
+        for (std::size_t slot = 0; slot < entry.alarms.size(); ++slot) {
+            if (isClockMinute(entry.alarms[slot]))
+                m_byMinute[minuteKey(entry.alarms[slot])][slot].push_back(index);
         }
         ++index;
     }

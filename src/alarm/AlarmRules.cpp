@@ -1,6 +1,6 @@
-#include "AlarmRules.h"
+#include "alarm/AlarmRules.h"
 
-#include "AddressBook.h"
+#include "addressbook/AddressBook.h"
 
 #include <QTime>
 
@@ -28,7 +28,7 @@ bool isDigit(QChar c)
 
 } // namespace
 
-QString ClockText(const QDateTime& when)
+QString clockText(const QDateTime& when)
 {
     if (!when.isValid())
         return {};
@@ -42,7 +42,7 @@ QString ClockText(const QDateTime& when)
     text += u'/';
     appendNumber(text, date.day(), 2);
     text += u'(';
-    text += QChar(WeekdayNames[WeekdayNumber(date) - 1]);
+    text += QChar(WeekdayNames[weekdayNumber(date) - 1]);
     text += u')';
     text += u' ';
     appendNumber(text, time.hour(), 2);
@@ -51,32 +51,32 @@ QString ClockText(const QDateTime& when)
     return text;
 }
 
-QStringView CurrentMinute(QStringView clockText)
+QStringView currentMinute(QStringView clockText)
 {
     return clockText.size() < 5 ? clockText : clockText.last(5);
 }
 
-int WeekdayNumber(const QDate& date)
+int weekdayNumber(const QDate& date)
 {
     // QDate counts Monday 1 to Sunday 7.
     return date.isValid() ? date.dayOfWeek() % 7 + 1 : 0;
 }
 
-bool IsClockMinute(QStringView text)
+bool isClockMinute(QStringView text)
 {
     return text.size() == 5 && isDigit(text[0]) && isDigit(text[1]) && text[2] == u':' && isDigit(text[3]) &&
            isDigit(text[4]);
 }
 
-std::vector<int> AlarmMatches(const AddressBook& book, QStringView currentMinute, int weekday)
+std::vector<int> alarmMatches(const AddressBook& book, QStringView currentMinute, int weekday)
 {
     std::vector<int> matches;
-    if (!IsClockMinute(currentMinute))
+    if (!isClockMinute(currentMinute))
         return matches;
     const auto pass = [&](int slot) {
         int index = 0;
         for (const AddressEntry& entry : book) {
-            if (entry.Alarm[std::size_t(slot)] == currentMinute)
+            if (entry.alarms[std::size_t(slot)] == currentMinute)
                 matches.push_back(index);
             ++index;
         }

@@ -1,4 +1,4 @@
-#include "FieldEdit.h"
+#include "app/FieldEdit.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 // Shutdown signals on POSIX systems: the handler writes a byte into a pipe
 // that the event loop watches.
-#include "ShutdownSignals.h"
+#include "app/ShutdownSignals.h"
 
 #include <QSocketNotifier>
 

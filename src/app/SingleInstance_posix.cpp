@@ -1,5 +1,5 @@
 // The single-instance lock on POSIX systems: flock() on a file in $XDG_RUNTIME_DIR.
-#include "SingleInstance.h"
+#include "app/SingleInstance.h"
 
 #include <QDir>
 #include <QFile>

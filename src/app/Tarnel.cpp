@@ -1,15 +1,15 @@
-#include "Tarnel.h"
+#include "app/Tarnel.h"
 
-#include "AddressFile.h"
-#include "AddressListFile.h"
-#include "AlarmClock.h"
-#include "AppPaths.h"
-#include "Dialogs.h"
-#include "Failure.h"
-#include "FieldEdit.h"
-#include "MagicPacket.h"
-#include "SettingsFile.h"
-#include "mWinsock.h"
+#include "addressbook/AddressFile.h"
+#include "addressbook/AddressListFile.h"
+#include "alarm/AlarmClock.h"
+#include "core/AppPaths.h"
+#include "app/Dialogs.h"
+#include "core/Failure.h"
+#include "app/FieldEdit.h"
+#include "wake/MagicPacket.h"
+#include "settingsfile/SettingsFile.h"
+#include "netbios/mWinsock.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -105,7 +105,7 @@ Tarnel::Tarnel(const TarnelServices& services, QWidget* parent) : QWidget(parent
     for (int size : {16, 32, 48, 256})
         icon.addFile(QStringLiteral(":/icons/tarnel-%1.png").arg(size), QSize(size, size));
     setWindowIcon(icon);
-    m_addressFile = std::make_unique<AddressFile>(DataFilePath(m_services.dataDir, QStringLiteral("address.lst")));
+    m_addressFile = std::make_unique<AddressFile>(dataFilePath(m_services.dataDir, QStringLiteral("address.lst")));
     m_alarmClock = std::make_unique<AlarmClock>(*m_services.clock);
     buildControls();
     connectHandlers();
@@ -383,7 +383,7 @@ void Tarnel::setStatus(const QString& text, const QString& tip)
 
 void Tarnel::showFailure(const Failure& failure)
 {
-    const QString text = StatusTextFor(failure);
+    const QString text = statusTextFor(failure);
     setStatus(text, text == QStringLiteral("OK") ? QString() : failure.description());
 }
 
@@ -447,7 +447,7 @@ void Tarnel::Command1_Click()
 {
     try {
         setStatus(QStringLiteral("WAIT"));
-        SendMagicPacket(*m_services.sender, macTexts(), host->text(), PortNo->text(), Text3->text());
+        sendMagicPacket(*m_services.sender, macTexts(), host->text(), PortNo->text(), Text3->text());
         setStatus(QStringLiteral("OK"));
     } catch (const Failure& failure) {
         showFailure(failure);
@@ -478,7 +478,7 @@ void Tarnel::LoadSettings()
     current.repeat = Text3->text();
     current.startInTray = Check1->isChecked();
     const SettingsValues loaded =
-        LoadSettingsFile(DataFilePath(m_services.dataDir, QStringLiteral("tarnel.ini")), current);
+        loadSettingsFile(dataFilePath(m_services.dataDir, QStringLiteral("tarnel.ini")), current);
     PortNo->setText(loaded.port);
     Text3->setText(loaded.repeat);
     Check1->setChecked(loaded.startInTray);
@@ -491,8 +491,8 @@ void Tarnel::SaveSettings()
     values.repeat = Text3->text();
     values.startInTray = Check1->isChecked();
     QString error;
-    const QString path = DataFilePath(m_services.dataDir, QStringLiteral("tarnel.ini"));
-    if (!SaveSettingsFile(path, values, &error))
+    const QString path = dataFilePath(m_services.dataDir, QStringLiteral("tarnel.ini"));
+    if (!saveSettingsFile(path, values, &error))
         std::fprintf(stderr, "tarnel: could not save %s: %s\n", qPrintable(path), qPrintable(error));
 }
 
@@ -570,7 +570,7 @@ void Tarnel::appendListItems(int from)
     QStringList names;
     names.reserve(m_book.size() - from);
     for (int i = from; i < m_book.size(); ++i)
-        names.append(m_book.at(i).Name);
+        names.append(m_book.at(i).name);
     {
         const QSignalBlocker blocker(Combo1);
         Combo1->addItems(names);
@@ -630,22 +630,22 @@ void Tarnel::Combo1_Click()
     if (k < 0 || k >= m_book.size())
         return;
     const AddressEntry& entry = m_book.at(k);
-    host->setText(entry.Host);
+    host->setText(entry.host);
     for (int j = 0; j < 6; ++j)
-        Text1[j]->setText(entry.Mac[j]);
+        Text1[j]->setText(entry.mac[j]);
     for (int s = 0; s < 8; ++s)
-        Text2[s]->setText(entry.Alarm[s]);
+        Text2[s]->setText(entry.alarms[s]);
 }
 
 AddressEntry Tarnel::entryFromFields(const QString& name) const
 {
     AddressEntry entry;
-    entry.Name = name;
-    entry.Host = host->text();
+    entry.name = name;
+    entry.host = host->text();
     for (int j = 0; j < 6; ++j)
         entry.setMac(j, Text1[j]->text());
     for (int s = 0; s < 8; ++s)
-        entry.Alarm[s] = Text2[s]->text();
+        entry.alarms[s] = Text2[s]->text();
     return entry;
 }
 
@@ -657,7 +657,7 @@ bool Tarnel::refuseUnstorable(const QString& name)
     for (FieldEdit* box : Text2)
         texts.append(box->text());
     for (const QString& text : std::as_const(texts)) {
-        if (!IsStorableInAddressLine(text)) {
+        if (!isStorableInAddressLine(text)) {
             m_services.dialogs->messageBox(
                 this,
                 QStringLiteral("名前、送信先ホスト、MACアドレス、アラーム設定には「,」(カンマ) や改行を使えません。"),
@@ -691,7 +691,7 @@ void Tarnel::Command3_Click(int index)
         } else if (index == 1) {
             const int k = Combo1->currentIndex();
             if (k >= 0) {
-                const QString name = m_services.dialogs->inputBox(this, NamePrompt, QString(), m_book.at(k).Name);
+                const QString name = m_services.dialogs->inputBox(this, NamePrompt, QString(), m_book.at(k).name);
                 if (name.isEmpty() || refuseUnstorable(name))
                     return;
                 m_book.replace(k, entryFromFields(name));
@@ -730,7 +730,7 @@ bool Tarnel::WakeEntry(int index)
 {
     try {
         const AddressEntry& entry = m_book.at(index);
-        SendMagicPacket(*m_services.sender, entry.Mac, entry.Host, PortNo->text(), Text3->text());
+        sendMagicPacket(*m_services.sender, entry.mac, entry.host, PortNo->text(), Text3->text());
         return true;
     } catch (const Failure& failure) {
         showFailure(failure);
@@ -887,7 +887,7 @@ void Tarnel::Command6_Click()
                                               "         Windows95 の場合は * 以外取得できません");
         QString text = m_services.dialogs->inputBox(this, prompt, QString(), QString());
         if (!text.isEmpty())
-            text = m_services.macLookup ? m_services.macLookup(text) : GetMacAddress(text);
+            text = m_services.macLookup ? m_services.macLookup(text) : getMacAddress(text);
         if (text.size() != 12) {
             m_services.dialogs->messageBox(this, QStringLiteral("MACアドレスが取得できませんでした"), QString(),
                                            Dialogs::Buttons::Ok, Dialogs::Icon::None, Dialogs::Answer::Ok);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AddressBook.h"
+#include "addressbook/AddressBook.h"
 
 #include <QWidget>
 #include <array>

@@ -1,13 +1,13 @@
-#include "TarnelMain.h"
+#include "app/TarnelMain.h"
 
-#include "AppPaths.h"
-#include "Clock.h"
-#include "Dialogs.h"
-#include "Failure.h"
-#include "ShutdownSignals.h"
-#include "SingleInstance.h"
-#include "Tarnel.h"
-#include "UdpSender.h"
+#include "core/AppPaths.h"
+#include "core/Clock.h"
+#include "app/Dialogs.h"
+#include "core/Failure.h"
+#include "app/ShutdownSignals.h"
+#include "app/SingleInstance.h"
+#include "app/Tarnel.h"
+#include "wake/UdpSender.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -16,7 +16,7 @@
 
 #include <exception>
 
-void InstallJapaneseTranslation(QApplication& app)
+void installJapaneseTranslation(QApplication& app)
 {
     auto* translator = new QTranslator(&app);
     if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
@@ -39,7 +39,7 @@ int Main(QApplication& app)
     services.sender = &sender;
     services.clock = &clock;
     services.dialogs = &dialogs;
-    services.dataDir = DataDirectory();
+    services.dataDir = dataDirectory();
 
     // The window lives until it is unloaded; hiding it keeps the program running.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -8,4 +8,4 @@ int Main(QApplication& app);
 
 // Loads Qt's own Japanese translation, so the standard buttons read "はい",
 // "いいえ" and "キャンセル" like the rest of the window.
-void InstallJapaneseTranslation(QApplication& app);
+void installJapaneseTranslation(QApplication& app);

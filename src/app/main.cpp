@@ -1,4 +1,4 @@
-#include "TarnelMain.h"
+#include "app/TarnelMain.h"
 
 #include <QApplication>
 
@@ -8,6 +8,6 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("tarnel"));
     // Links the window to its menu entry and icon on Wayland desktops.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tarnel"));
-    InstallJapaneseTranslation(app);
+    installJapaneseTranslation(app);
     return Main(app);
 }

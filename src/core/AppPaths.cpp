@@ -1,4 +1,4 @@
-#include "AppPaths.h"
+#include "core/AppPaths.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,7 +19,7 @@ QString canonicalOrClean(const QString& dir)
 
 } // namespace
 
-QString ChooseDataDirectory(const QString& programDir, const QString& installedBinDir, bool programDirWritable,
+QString chooseDataDirectory(const QString& programDir, const QString& installedBinDir, bool programDirWritable,
                             const QString& userConfigDir)
 {
     const bool installed = canonicalOrClean(programDir) == canonicalOrClean(installedBinDir);
@@ -28,20 +28,20 @@ QString ChooseDataDirectory(const QString& programDir, const QString& installedB
     return programDir;
 }
 
-QString DataDirectory()
+QString dataDirectory()
 {
     const QString programDir = QCoreApplication::applicationDirPath();
     const QString userConfigDir =
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/tarnel");
     const QFileInfo info(programDir);
-    const QString chosen = ChooseDataDirectory(programDir, QStringLiteral(TARNEL_INSTALLED_BINDIR),
+    const QString chosen = chooseDataDirectory(programDir, QStringLiteral(TARNEL_INSTALLED_BINDIR),
                                                info.isDir() && info.isWritable(), userConfigDir);
     if (chosen == userConfigDir)
         QDir().mkpath(chosen);
     return chosen;
 }
 
-QString DataFilePath(const QString& dataDir, const QString& fileName)
+QString dataFilePath(const QString& dataDir, const QString& fileName)
 {
     return QDir(dataDir).filePath(fileName);
 }

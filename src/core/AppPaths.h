@@ -8,12 +8,12 @@
 // An installed program (run from the install prefix's bin directory) or one in
 // a directory the user cannot write keeps them in the per-user configuration
 // directory instead, since the program's directory is not the user's to write.
-QString ChooseDataDirectory(const QString& programDir, const QString& installedBinDir, bool programDirWritable,
+QString chooseDataDirectory(const QString& programDir, const QString& installedBinDir, bool programDirWritable,
                             const QString& userConfigDir);
 
 // The decision above for the running program; creates the per-user directory
 // when that is the one chosen.
-QString DataDirectory();
+QString dataDirectory();
 
 // The path of a file in the data directory.
-QString DataFilePath(const QString& dataDir, const QString& fileName);
+QString dataFilePath(const QString& dataDir, const QString& fileName);

@@ -1,8 +1,8 @@
-#include "AtomicFile.h"
+#include "core/AtomicFile.h"
 
 #include <QSaveFile>
 
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
 {
     QSaveFile file(path);
     file.setDirectWriteFallback(false);

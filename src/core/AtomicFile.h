@@ -7,4 +7,4 @@
 // synced and then renamed over the target, so a crash or a full disk never
 // leaves half a file. On failure the old file is untouched and `error` (when
 // given) says why.
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);

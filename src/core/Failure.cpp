@@ -1,4 +1,4 @@
-#include "Failure.h"
+#include "core/Failure.h"
 
 Failure Failure::typeMismatch(const QString& what)
 {

@@ -1,6 +1,6 @@
-#include "TextNumbers.h"
+#include "core/TextNumbers.h"
 
-#include "Failure.h"
+#include "core/Failure.h"
 
 #include <cmath>
 #include <optional>
@@ -121,7 +121,7 @@ std::optional<double> strictDecimal(QStringView text)
 
 } // namespace
 
-double NumericValue(QStringView text)
+double numericValue(QStringView text)
 {
     QString compact;
     compact.reserve(text.size());
@@ -139,12 +139,12 @@ double NumericValue(QStringView text)
     return readDecimal(compact, used);
 }
 
-bool IsNumeric(QStringView text)
+bool isNumeric(QStringView text)
 {
     return strictDecimal(text).has_value();
 }
 
-std::uint8_t HexTextToByte(QStringView text)
+std::uint8_t hexTextToByte(QStringView text)
 {
     qsizetype end = text.size();
     while (end > 0 && text[end - 1] == u' ')
@@ -163,7 +163,7 @@ std::uint8_t HexTextToByte(QStringView text)
     return std::uint8_t(value);
 }
 
-std::int16_t TextToInt16(QStringView text)
+std::int16_t textToInt16(QStringView text)
 {
     const std::optional<double> value = strictDecimal(text);
     if (!value)
@@ -174,7 +174,7 @@ std::int16_t TextToInt16(QStringView text)
     return std::int16_t(rounded);
 }
 
-QString NumberText(double value)
+QString numberText(double value)
 {
     if (value == std::floor(value) && std::fabs(value) < 1e15)
         return QString::number(static_cast<long long>(value));

@@ -1,6 +1,6 @@
 // Local adapters through QNetworkInterface, which reads them the same way on
 // every platform Qt supports.
-#include "LocalAdapter.h"
+#include "netbios/LocalAdapter.h"
 
 #include <QNetworkInterface>
 #include <algorithm>

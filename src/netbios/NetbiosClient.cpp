@@ -1,7 +1,7 @@
-#include "NetbiosClient.h"
+#include "netbios/NetbiosClient.h"
 
-#include "LocalAdapter.h"
-#include "NetbiosSocket.h"
+#include "netbios/LocalAdapter.h"
+#include "netbios/NetbiosSocket.h"
 
 #include <QRandomGenerator>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NetbiosCodec.h"
+#include "netbios/NetbiosCodec.h"
 
 #include <QList>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "NetbiosCodec.h"
+#include "netbios/NetbiosCodec.h"
 
 #include <QStringEncoder>
 

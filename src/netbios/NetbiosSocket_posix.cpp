@@ -1,5 +1,5 @@
 // The query's socket and resolver on POSIX systems: BSD sockets, poll() and getaddrinfo.
-#include "NetbiosSocket.h"
+#include "netbios/NetbiosSocket.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

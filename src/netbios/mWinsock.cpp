@@ -1,7 +1,7 @@
-#include "mWinsock.h"
+#include "netbios/mWinsock.h"
 
-#include "LocalAdapter.h"
-#include "NetbiosSocket.h"
+#include "netbios/LocalAdapter.h"
+#include "netbios/NetbiosSocket.h"
 
 namespace {
 
@@ -30,12 +30,12 @@ std::optional<netbios::MacBytes> adapterStatus(const QString& name, const Netbio
 
 } // namespace
 
-QString GetMacAddress(const QString& name)
+QString getMacAddress(const QString& name)
 {
-    return GetMacAddress(name, NetbiosOptions());
+    return getMacAddress(name, NetbiosOptions());
 }
 
-QString GetMacAddress(const QString& name, const NetbiosOptions& options)
+QString getMacAddress(const QString& name, const NetbiosOptions& options)
 {
     if (name.isEmpty())
         return {};
@@ -45,7 +45,7 @@ QString GetMacAddress(const QString& name, const NetbiosOptions& options)
             return {};
         QString result;
         for (const std::uint8_t byte : *mac)
-            result += HexByte(QString::number(byte, 16).toUpper());
+            result += hexByte(QString::number(byte, 16).toUpper());
         return result;
     } catch (...) {
         // Whatever went wrong, the caller only learns that there is no address.
@@ -53,7 +53,7 @@ QString GetMacAddress(const QString& name, const NetbiosOptions& options)
     }
 }
 
-QString HexByte(const QString& text)
+QString hexByte(const QString& text)
 {
     return text.size() == 1 ? QLatin1Char('0') + text : text;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NetbiosClient.h"
+#include "netbios/NetbiosClient.h"
 
 #include <QString>
 
@@ -9,9 +9,9 @@
 // adapter's address as twelve upper-case hexadecimal digits, or the empty text
 // when there is none. Blocks the caller for up to two seconds per exchange (a
 // name costs one more exchange to find its address); never throws.
-QString GetMacAddress(const QString& name);
-QString GetMacAddress(const QString& name, const NetbiosOptions& options);
+QString getMacAddress(const QString& name);
+QString getMacAddress(const QString& name, const NetbiosOptions& options);
 
 // The hexadecimal text of a byte ("7", "A", "3F") with two digits: one digit
 // gets a "0" in front, any other text comes back as it is.
-QString HexByte(const QString& text);
+QString hexByte(const QString& text);

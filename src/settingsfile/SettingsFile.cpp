@@ -1,7 +1,7 @@
-#include "SettingsFile.h"
+#include "settingsfile/SettingsFile.h"
 
-#include "AtomicFile.h"
-#include "TextNumbers.h"
+#include "core/AtomicFile.h"
+#include "core/TextNumbers.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -77,7 +77,7 @@ private:
 
 } // namespace
 
-SettingsFields ReadSettingsFields(QByteArrayView bytes)
+SettingsFields readSettingsFields(QByteArrayView bytes)
 {
     FieldReader reader(bytes);
     SettingsFields fields;
@@ -90,24 +90,24 @@ SettingsFields ReadSettingsFields(QByteArrayView bytes)
     return fields;
 }
 
-SettingsValues ApplySettingsFields(const SettingsFields& fields, const SettingsValues& current)
+SettingsValues applySettingsFields(const SettingsFields& fields, const SettingsValues& current)
 {
     SettingsValues values = current;
     // Written as ranges that hold, so a value that is not a number at all
     // would leave the control alone.
-    const double port = NumericValue(fields.port);
+    const double port = numericValue(fields.port);
     if (port >= 1025 && port <= 9999)
-        values.port = NumberText(port);
-    const double repeat = NumericValue(fields.repeat);
+        values.port = numberText(port);
+    const double repeat = numericValue(fields.repeat);
     if (repeat > 0 && repeat <= 9)
-        values.repeat = NumberText(repeat);
+        values.repeat = numberText(repeat);
     // The file can only untick the choice; its default is ticked.
-    if (NumericValue(fields.startInTray) == 0)
+    if (numericValue(fields.startInTray) == 0)
         values.startInTray = false;
     return values;
 }
 
-SettingsValues LoadSettingsFile(const QString& path, const SettingsValues& current)
+SettingsValues loadSettingsFile(const QString& path, const SettingsValues& current)
 {
     // A directory or anything else that is not a plain file counts as absent.
     if (!QFileInfo(path).isFile())
@@ -116,10 +116,10 @@ SettingsValues LoadSettingsFile(const QString& path, const SettingsValues& curre
     QByteArray bytes;
     if (file.open(QIODevice::ReadOnly))
         bytes = file.read(MaxFileBytes);
-    return ApplySettingsFields(ReadSettingsFields(bytes), current);
+    return applySettingsFields(readSettingsFields(bytes), current);
 }
 
-QByteArray SettingsFileBytes(const SettingsValues& values)
+QByteArray settingsFileBytes(const SettingsValues& values)
 {
     QByteArray bytes;
     bytes += '"';
@@ -132,7 +132,7 @@ QByteArray SettingsFileBytes(const SettingsValues& values)
     return bytes;
 }
 
-bool SaveSettingsFile(const QString& path, const SettingsValues& values, QString* error)
+bool saveSettingsFile(const QString& path, const SettingsValues& values, QString* error)
 {
-    return WriteFileAtomically(path, SettingsFileBytes(values), error);
+    return writeFileAtomically(path, settingsFileBytes(values), error);
 }

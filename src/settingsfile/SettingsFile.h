@@ -31,23 +31,23 @@ struct SettingsValues {
 // line end is dropped; any other field runs to the next comma or line end.
 // CR LF, a lone CR and a lone LF each end a line, so the fields may also stand
 // on separate lines. Fields the bytes do not reach stay empty.
-SettingsFields ReadSettingsFields(QByteArrayView bytes);
+SettingsFields readSettingsFields(QByteArrayView bytes);
 
 // What the controls show after reading `fields` into them: the port only when
 // its value is 1025..9999, the repeat count only when above 0 and at most 9,
 // both rewritten as plain numbers; the start-in-tray choice is unticked by a
 // value of exactly 0 and never ticked by the file.
-SettingsValues ApplySettingsFields(const SettingsFields& fields, const SettingsValues& current);
+SettingsValues applySettingsFields(const SettingsFields& fields, const SettingsValues& current);
 
 // The controls' values after reading the file at `path`. No file leaves them
 // as they are; a file that cannot be read counts as empty, which unticks the
 // start-in-tray choice.
-SettingsValues LoadSettingsFile(const QString& path, const SettingsValues& current);
+SettingsValues loadSettingsFile(const QString& path, const SettingsValues& current);
 
 // The file's bytes for `values`, written as they are, without checks: the
 // next load rejects what is out of range.
-QByteArray SettingsFileBytes(const SettingsValues& values);
+QByteArray settingsFileBytes(const SettingsValues& values);
 
 // Replaces the file whole; on failure the old file stays and `error` (when
 // given) says why.
-bool SaveSettingsFile(const QString& path, const SettingsValues& values, QString* error = nullptr);
+bool saveSettingsFile(const QString& path, const SettingsValues& values, QString* error = nullptr);

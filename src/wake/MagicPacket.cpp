@@ -1,14 +1,14 @@
-#include "MagicPacket.h"
+#include "wake/MagicPacket.h"
 
-#include "DatagramSender.h"
-#include "Failure.h"
-#include "TextNumbers.h"
+#include "wake/DatagramSender.h"
+#include "core/Failure.h"
+#include "core/TextNumbers.h"
 
-QByteArray BuildMagicPacket(const std::array<QString, 6>& byteTexts)
+QByteArray buildMagicPacket(const std::array<QString, 6>& byteTexts)
 {
     std::array<char, 6> address{};
     for (std::size_t j = 0; j < address.size(); ++j)
-        address[j] = char(HexTextToByte(byteTexts[j]));
+        address[j] = char(hexTextToByte(byteTexts[j]));
 
     QByteArray packet(MagicPacketSize, char(0xFF));
     for (int copy = 0; copy < 16; ++copy)
@@ -17,23 +17,23 @@ QByteArray BuildMagicPacket(const std::array<QString, 6>& byteTexts)
     return packet;
 }
 
-int RepeatCount(const QString& repeatText)
+int repeatCount(const QString& repeatText)
 {
-    return IsNumeric(repeatText) ? TextToInt16(repeatText) : 1;
+    return isNumeric(repeatText) ? textToInt16(repeatText) : 1;
 }
 
-void SendMagicPacket(DatagramSender& sender, const std::array<QString, 6>& byteTexts, const QString& host,
+void sendMagicPacket(DatagramSender& sender, const std::array<QString, 6>& byteTexts, const QString& host,
                      const QString& portText, const QString& repeatText)
 {
-    const QByteArray packet = BuildMagicPacket(byteTexts);
-    const int repeat = RepeatCount(repeatText);
+    const QByteArray packet = buildMagicPacket(byteTexts);
+    const int repeat = repeatCount(repeatText);
     sender.setRemoteHost(host);
-    sender.setRemotePort(TextToInt16(portText));
+    sender.setRemotePort(textToInt16(portText));
     for (int i = 1; i <= repeat; ++i)
         sender.sendData(packet);
 }
 
-QString StatusTextFor(const Failure& failure)
+QString statusTextFor(const Failure& failure)
 {
     if (failure.number() == Failure::TreatedAsSuccess)
         return QStringLiteral("OK");

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DatagramSender.h"
+#include "wake/DatagramSender.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 // The UDP sender on POSIX systems (Linux): BSD sockets, getaddrinfo and getifaddrs.
-#include "UdpSender.h"
+#include "wake/UdpSender.h"
 
-#include "Failure.h"
+#include "core/Failure.h"
 
 #include <QHash>
 

@@ -1,6 +1,6 @@
-#include "AddressFile.h"
+#include "addressbook/AddressFile.h"
 #include "DiskFull.h"
-#include "SplitFields.h"
+#include "addressbook/SplitFields.h"
 
 #include <QDir>
 #include <QFile>
@@ -93,12 +93,12 @@ void TestAddressBook::splitFields()
     std::vector<QString> array;
     for (int i = 0; i < slots; ++i)
         array.push_back(QStringLiteral("old%1").arg(i));
-    QCOMPARE(SplitFields(array, limit, text, delimiter), count);
+    QCOMPARE(::splitFields(array, limit, text, delimiter), count);
     QCOMPARE(QStringList(array.begin(), array.end()), pieces);
 
     // The reader's variant gives views into the text, cut the same way.
     std::vector<QStringView> views(array.size());
-    QCOMPARE(SplitFields(views, limit, QStringView(text), QStringView(delimiter)), count);
+    QCOMPARE(::splitFields(views, limit, QStringView(text), QStringView(delimiter)), count);
     for (int i = 0; i < count; ++i)
         QCOMPARE(views[std::size_t(i)].toString(), pieces[i]);
 }
@@ -149,7 +149,7 @@ void TestAddressBook::loadFile()
     const AddressListLoad load = AddressFile(path()).load();
     QStringList loaded;
     for (const AddressEntry& entry : load.book)
-        loaded << AddressLine(entry);
+        loaded << addressLine(entry);
     QCOMPARE(loaded, lines);
     QCOMPARE(load.complete, complete);
     QCOMPARE(load.problem.isEmpty(), complete);
@@ -158,10 +158,10 @@ void TestAddressBook::loadFile()
 
 void TestAddressBook::byteLimitKeepsWholeLines()
 {
-    const AddressListLoad load = ParseAddressList("aa\r\nbb\r\ncc\r\n", 9);
+    const AddressListLoad load = parseAddressList("aa\r\nbb\r\ncc\r\n", 9);
     QCOMPARE(load.book.size(), 2);
     QVERIFY(!load.complete);
-    QVERIFY(ParseAddressList("aa\r\nbb\r\ncc\r\n", 12).complete);
+    QVERIFY(parseAddressList("aa\r\nbb\r\ncc\r\n", 12).complete);
 }
 
 void TestAddressBook::roundTripIsByteForByte()
@@ -177,11 +177,11 @@ void TestAddressBook::roundTripIsByteForByte()
     const AddressListLoad load = file.load();
     QVERIFY(load.complete);
     const AddressEntry& first = load.book.at(0);
-    QCOMPARE(first.Name, QStringLiteral("\uFEFFServer-2"));
-    QCOMPARE(first.Mac[5], QStringLiteral("5F"));
-    QCOMPARE(first.Alarm[2], QStringLiteral("07:30"));
-    QCOMPARE(first.Host, QStringLiteral("192.168.1.255"));
-    QCOMPARE(load.book.at(1).Mac[0], QStringLiteral("A "));
+    QCOMPARE(first.name, QStringLiteral("\uFEFFServer-2"));
+    QCOMPARE(first.mac[5], QStringLiteral("5F"));
+    QCOMPARE(first.alarms[2], QStringLiteral("07:30"));
+    QCOMPARE(first.host, QStringLiteral("192.168.1.255"));
+    QCOMPARE(load.book.at(1).mac[0], QStringLiteral("A "));
 
     const AddressFile::SaveResult saved = file.save(load.book);
     QVERIFY(saved.saved);

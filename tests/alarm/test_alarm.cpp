@@ -1,6 +1,6 @@
-#include "AddressBook.h"
-#include "AlarmIndex.h"
-#include "AlarmRules.h"
+#include "addressbook/AddressBook.h"
+#include "alarm/AlarmIndex.h"
+#include "alarm/AlarmRules.h"
 
 #include <QTest>
 
@@ -17,10 +17,10 @@ const QDate Tuesday(2026, 12, 8);
 AddressEntry entry(const QString& alarms)
 {
     AddressEntry e;
-    e.Alarm.fill(QStringLiteral("__:__"));
+    e.alarms.fill(QStringLiteral("__:__"));
     for (const QString& pair : alarms.split(u' ', Qt::SkipEmptyParts)) {
         const qsizetype eq = pair.indexOf(u'=');
-        e.Alarm[std::size_t(pair.left(eq).toInt())] = pair.mid(eq + 1);
+        e.alarms[std::size_t(pair.left(eq).toInt())] = pair.mid(eq + 1);
     }
     return e;
 }
@@ -69,7 +69,7 @@ void TestAlarm::clockText()
 {
     QFETCH(QDateTime, when);
     QFETCH(QString, text);
-    QCOMPARE(ClockText(when), text);
+    QCOMPARE(::clockText(when), text);
 }
 
 void TestAlarm::weekdayNumber_data()
@@ -88,7 +88,7 @@ void TestAlarm::weekdayNumber()
 {
     QFETCH(QDate, date);
     QFETCH(int, number);
-    QCOMPARE(WeekdayNumber(date), number);
+    QCOMPARE(::weekdayNumber(date), number);
 }
 
 void TestAlarm::matches_data()
@@ -120,7 +120,7 @@ void TestAlarm::matches()
     QFETCH(QList<int>, expected);
 
     const AddressBook b = book(entries);
-    QCOMPARE(AlarmMatches(b, minute, weekday), toVector(expected));
+    QCOMPARE(alarmMatches(b, minute, weekday), toVector(expected));
     AlarmIndex index;
     QCOMPARE(index.matches(b, minute, weekday), toVector(expected));
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "Dialogs.h"
+#include "app/Dialogs.h"
 #include "FakeClock.h"
 #include "RecordingSender.h"
-#include "Tarnel.h"
-#include "UdpSender.h"
+#include "app/Tarnel.h"
+#include "wake/UdpSender.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
 // Takes the single-instance lock at the path given and waits to be killed.
-#include "SingleInstance.h"
+#include "app/SingleInstance.h"
 
 #include <QCoreApplication>
 #include <cstdio>

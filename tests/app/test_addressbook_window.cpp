@@ -1,5 +1,5 @@
 #include "DiskFull.h"
-#include "FieldEdit.h"
+#include "app/FieldEdit.h"
 #include "TarnelFixture.h"
 #include "UdpReceiver.h"
 #include "WindowTestRegistry.h"
@@ -49,7 +49,7 @@ QString listNames(const Tarnel& w)
 {
     QStringList book, combo, list;
     for (const AddressEntry& entry : w.addressBook())
-        book << entry.Name;
+        book << entry.name;
     for (int i = 0; i < w.Combo1->count(); ++i)
         combo << w.Combo1->itemText(i);
     for (int i = 0; i < w.List1->count(); ++i)
@@ -339,7 +339,7 @@ void TestAddressBookWindow::markAllAndClear()
     for (const FieldEdit* box : w.Text2)
         QCOMPARE(box->text(), QStringLiteral("__:__"));
     QCOMPARE(shown(w), QStringLiteral("0 0A0B0C0D0EA"));
-    QCOMPARE(w.addressBook().at(0).Alarm[0], QStringLiteral("07:30"));
+    QCOMPARE(w.addressBook().at(0).alarms[0], QStringLiteral("07:30"));
 }
 
 static WindowTestRegistry::Add<TestAddressBookWindow> registered;

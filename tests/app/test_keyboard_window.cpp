@@ -1,5 +1,5 @@
-#include "Dialogs.h"
-#include "FieldEdit.h"
+#include "app/Dialogs.h"
+#include "app/FieldEdit.h"
 #include "TarnelFixture.h"
 #include "WindowTestRegistry.h"
 

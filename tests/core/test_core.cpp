@@ -1,8 +1,8 @@
-#include "AppPaths.h"
-#include "AtomicFile.h"
+#include "core/AppPaths.h"
+#include "core/AtomicFile.h"
 #include "DiskFull.h"
-#include "Failure.h"
-#include "TextNumbers.h"
+#include "core/Failure.h"
+#include "core/TextNumbers.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,7 +43,7 @@ void TestCore::numericValue()
 {
     QFETCH(QString, text);
     QFETCH(double, value);
-    QCOMPARE(NumericValue(text), value);
+    QCOMPARE(::numericValue(text), value);
 }
 
 void TestCore::hexTextToByte_data()
@@ -66,7 +66,7 @@ void TestCore::hexTextToByte()
     QFETCH(QString, text);
     QFETCH(int, value);
     try {
-        const int byte = HexTextToByte(text);
+        const int byte = ::hexTextToByte(text);
         QCOMPARE(byte, value);
     } catch (const Failure& failure) {
         QCOMPARE(-failure.number(), value);
@@ -96,7 +96,7 @@ void TestCore::textToInt16()
     QFETCH(QString, text);
     QFETCH(int, value);
     try {
-        QCOMPARE(int(TextToInt16(text)), value);
+        QCOMPARE(int(::textToInt16(text)), value);
     } catch (const Failure& failure) {
         QCOMPARE(-100000 - failure.number(), value);
         QCOMPARE(failure.helpContext(), 1000000 + failure.number());
@@ -118,14 +118,14 @@ void TestCore::isNumeric()
 {
     QFETCH(QString, text);
     QFETCH(bool, numeric);
-    QCOMPARE(IsNumeric(text), numeric);
+    QCOMPARE(::isNumeric(text), numeric);
 }
 
 void TestCore::numberText()
 {
-    QCOMPARE(NumberText(9001), QStringLiteral("9001"));
-    QCOMPARE(NumberText(1025.5), QStringLiteral("1025.5"));
-    QCOMPARE(NumberText(-1), QStringLiteral("-1"));
+    QCOMPARE(::numberText(9001), QStringLiteral("9001"));
+    QCOMPARE(::numberText(1025.5), QStringLiteral("1025.5"));
+    QCOMPARE(::numberText(-1), QStringLiteral("-1"));
 }
 
 void TestCore::dataDirectoryRule()
@@ -133,31 +133,31 @@ void TestCore::dataDirectoryRule()
     QTemporaryDir build;
     const QString config = QStringLiteral("/home/u/.config/tarnel");
     // A build or unpacked folder keeps the files beside the program.
-    QCOMPARE(ChooseDataDirectory(build.path(), QStringLiteral("/usr/bin"), true, config), build.path());
+    QCOMPARE(chooseDataDirectory(build.path(), QStringLiteral("/usr/bin"), true, config), build.path());
     // The installed location, even spelled differently, and a folder the user cannot write do not.
-    QCOMPARE(ChooseDataDirectory(build.path() + QStringLiteral("/."), build.path(), true, config), config);
-    QCOMPARE(ChooseDataDirectory(QStringLiteral("/usr/bin"), QStringLiteral("/usr/bin"), false, config), config);
-    QCOMPARE(ChooseDataDirectory(build.path(), QStringLiteral("/usr/bin"), false, config), config);
-    QCOMPARE(DataFilePath(QStringLiteral("/"), QStringLiteral("tarnel.ini")), QStringLiteral("/tarnel.ini"));
+    QCOMPARE(chooseDataDirectory(build.path() + QStringLiteral("/."), build.path(), true, config), config);
+    QCOMPARE(chooseDataDirectory(QStringLiteral("/usr/bin"), QStringLiteral("/usr/bin"), false, config), config);
+    QCOMPARE(chooseDataDirectory(build.path(), QStringLiteral("/usr/bin"), false, config), config);
+    QCOMPARE(dataFilePath(QStringLiteral("/"), QStringLiteral("tarnel.ini")), QStringLiteral("/tarnel.ini"));
 }
 
 void TestCore::atomicWrite()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.txt"));
-    QVERIFY(WriteFileAtomically(path, "old"));
-    QVERIFY(WriteFileAtomically(path, "new\r\n"));
+    QVERIFY(writeFileAtomically(path, "old"));
+    QVERIFY(writeFileAtomically(path, "new\r\n"));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("new\r\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1); // no temporary left behind
     QString error;
-    QVERIFY(!WriteFileAtomically(dir.filePath(QStringLiteral("missing/a.txt")), "x", &error));
+    QVERIFY(!writeFileAtomically(dir.filePath(QStringLiteral("missing/a.txt")), "x", &error));
     QVERIFY(!error.isEmpty());
     {
         // A disk that fills up mid-write leaves the old file whole and no temporary.
         DiskFull full(3);
-        QVERIFY(!WriteFileAtomically(path, "longer than three bytes", &error));
+        QVERIFY(!writeFileAtomically(path, "longer than three bytes", &error));
     }
     file.close();
     QVERIFY(file.open(QIODevice::ReadOnly));

@@ -1,5 +1,5 @@
-#include "NetbiosCodec.h"
-#include "mWinsock.h"
+#include "netbios/NetbiosCodec.h"
+#include "netbios/mWinsock.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -284,7 +284,7 @@ void TestNetbios::hexByte()
 {
     QFETCH(QString, text);
     QFETCH(QString, expected);
-    QCOMPARE(HexByte(text), expected);
+    QCOMPARE(::hexByte(text), expected);
 }
 
 void TestNetbios::answeredOverLoopback()
@@ -292,7 +292,7 @@ void TestNetbios::answeredOverLoopback()
     FakePeer peer([](const QByteArray& request) {
         return QList<FakePeer::Reply>{{nodeStatusReply(uint16At(request, 0), SampleMac)}};
     });
-    QCOMPARE(GetMacAddress("127.0.0.1 ", peer.options()), QString("000AE63B05F1"));
+    QCOMPARE(getMacAddress("127.0.0.1 ", peer.options()), QString("000AE63B05F1"));
     const QList<QByteArray> requests = peer.requests();
     QCOMPARE(requests.size(), 1);
     QCOMPARE(requests[0].mid(2).toHex(), netbios::buildNodeStatusRequest(0, netbios::wildcardName()).mid(2).toHex());
@@ -301,10 +301,10 @@ void TestNetbios::answeredOverLoopback()
 void TestNetbios::silentPeerGivesUpInTime()
 {
     FakePeer peer([](const QByteArray&) { return QList<FakePeer::Reply>(); });
-    QCOMPARE(GetMacAddress("", peer.options()), QString()); // sends nothing
+    QCOMPARE(getMacAddress("", peer.options()), QString()); // sends nothing
     QElapsedTimer timer;
     timer.start();
-    QCOMPARE(GetMacAddress("127.0.0.1", peer.options()), QString());
+    QCOMPARE(getMacAddress("127.0.0.1", peer.options()), QString());
     // Two seconds, with a little room for a busy machine's scheduler.
     QVERIFY2(timer.elapsed() >= 1900 && timer.elapsed() <= 2100, qPrintable(QString::number(timer.elapsed())));
     // Three tries of the same transaction.
@@ -332,7 +332,7 @@ void TestNetbios::untrustedReplyIgnored()
         return QList<FakePeer::Reply>{{nodeStatusReply(id ^ idChange, OtherMac), fromOtherAddress},
                                       {nodeStatusReply(id, SampleMac)}};
     });
-    QCOMPARE(GetMacAddress("127.0.0.1", peer.options()), QString("000AE63B05F1"));
+    QCOMPARE(getMacAddress("127.0.0.1", peer.options()), QString("000AE63B05F1"));
 }
 
 void TestNetbios::nameFoundByBroadcast()
@@ -344,7 +344,7 @@ void TestNetbios::nameFoundByBroadcast()
                                           {nameQueryReply(id, Peer16, {"7f000001"})}};
         return QList<FakePeer::Reply>{{nodeStatusReply(id, SampleMac)}};
     });
-    QCOMPARE(GetMacAddress("tarnelpeer", peer.options()), QString("000AE63B05F1"));
+    QCOMPARE(getMacAddress("tarnelpeer", peer.options()), QString("000AE63B05F1"));
     const QList<QByteArray> requests = peer.requests();
     QCOMPARE(requests.size(), 2);
     QCOMPARE(requests[0].toHex(), netbios::buildNameQueryRequest(uint16At(requests[0], 0), Peer16, true).toHex());

@@ -1,4 +1,4 @@
-#include "SettingsFile.h"
+#include "settingsfile/SettingsFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,7 +71,7 @@ void TestSettingsFile::readFields()
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, fields);
 
-    const SettingsFields read = ReadSettingsFields(bytes);
+    const SettingsFields read = readSettingsFields(bytes);
     QCOMPARE((QStringList{read.port, read.repeat, read.startInTray}), fields);
 }
 
@@ -81,7 +81,7 @@ void TestSettingsFile::directoryCountsAsAbsent()
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("tarnel.ini"));
     QVERIFY(QDir().mkdir(path));
-    QCOMPARE(LoadSettingsFile(path, Design), Design);
+    QCOMPARE(loadSettingsFile(path, Design), Design);
 }
 
 void TestSettingsFile::writtenBytes_data()
@@ -105,7 +105,7 @@ void TestSettingsFile::writtenBytes()
     const QString path = dir.filePath(QStringLiteral("tarnel.ini"));
     QVERIFY(writeBytes(path, "an older and longer file\r\n"));
     QString error;
-    QVERIFY2(SaveSettingsFile(path, written, &error), qPrintable(error));
+    QVERIFY2(saveSettingsFile(path, written, &error), qPrintable(error));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), bytes);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Clock.h"
+#include "core/Clock.h"
 
 // A clock that shows whatever the test sets.
 class FakeClock final : public Clock {

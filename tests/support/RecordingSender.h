@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DatagramSender.h"
-#include "Failure.h"
+#include "wake/DatagramSender.h"
+#include "core/Failure.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,7 +1,7 @@
-#include "Failure.h"
-#include "MagicPacket.h"
+#include "core/Failure.h"
+#include "wake/MagicPacket.h"
 #include "UdpReceiver.h"
-#include "UdpSender.h"
+#include "wake/UdpSender.h"
 
 #include <QTest>
 
@@ -32,20 +32,20 @@ private Q_SLOTS:
 
 void TestWake::packetLayout()
 {
-    const QByteArray packet = BuildMagicPacket(Sample);
+    const QByteArray packet = buildMagicPacket(Sample);
     QCOMPARE(packet.size(), 102);
     QCOMPARE(packet, expectedPacket(QByteArray::fromHex("0011223344AB")));
     auto lower = Sample;
     lower[5] = QStringLiteral("ab");
     lower[0] = QStringLiteral("0 "); // the stored form of a one-digit byte
-    QCOMPARE(BuildMagicPacket(lower), packet);
+    QCOMPARE(buildMagicPacket(lower), packet);
 }
 
 void TestWake::statusText()
 {
-    QCOMPARE(StatusTextFor(Failure::overflow(QString())), QStringLiteral("ERROR:1000006"));
-    QCOMPARE(StatusTextFor(Failure::subscriptOutOfRange(QString())), QStringLiteral("ERROR:1000009"));
-    QCOMPARE(StatusTextFor(Failure::socket(11001, QString())), QStringLiteral("ERROR:11001"));
+    QCOMPARE(statusTextFor(Failure::overflow(QString())), QStringLiteral("ERROR:1000006"));
+    QCOMPARE(statusTextFor(Failure::subscriptOutOfRange(QString())), QStringLiteral("ERROR:1000009"));
+    QCOMPARE(statusTextFor(Failure::socket(11001, QString())), QStringLiteral("ERROR:11001"));
 }
 
 void TestWake::loopbackDelivery()
@@ -53,7 +53,7 @@ void TestWake::loopbackDelivery()
     UdpReceiver receiver;
     UdpSender sender;
     for (const QString& host : {QStringLiteral("127.0.0.1"), QStringLiteral("localhost")}) {
-        SendMagicPacket(sender, Sample, host, QString::number(receiver.port()), QStringLiteral("3"));
+        sendMagicPacket(sender, Sample, host, QString::number(receiver.port()), QStringLiteral("3"));
         const QList<QByteArray> got = receiver.drain();
         QCOMPARE(got.size(), 3);
         for (const QByteArray& datagram : got)
