@@ -1,54 +1,33 @@
 #pragma once
 
-#include <QList>
 #include <QString>
-#include <QStringList>
 
 class QWidget;
 
-// The program's modal boxes: the input box and the message box. Tests switch
-// it to scripted mode and pre-answer it; every box asked for is recorded.
+// The program's modal boxes, named by what they ask. The window's parts show
+// every box through this interface, so tests can answer the boxes instead.
 class Dialogs {
 public:
-    enum class Buttons { Ok, YesNo };
-    enum class Icon { None, Exclamation };
-    enum class Answer { Ok, Cancel, Yes, No };
+    virtual ~Dialogs() = default;
 
-    struct Asked {
-        bool input = false;
-        QString text;
-        QString title;
-        QString defaultText;
-        Buttons buttons = Buttons::Ok;
-        Icon icon = Icon::None;
-        Answer defaultButton = Answer::Ok;
-    };
+    // A text typed into an input box; the empty text when the box is cancelled.
+    virtual QString askText(QWidget* parent, const QString& prompt, const QString& defaultText = {}) = 0;
+    // A question answered Yes or No; No is the default and the Escape answer.
+    virtual bool confirm(QWidget* parent, const QString& question, const QString& title) = 0;
+    // A notice with the warning icon and an OK button.
+    virtual void warn(QWidget* parent, const QString& text, const QString& title = {}) = 0;
+    // A notice without an icon and with an OK button.
+    virtual void inform(QWidget* parent, const QString& text) = 0;
 
     // The title of every box given none of its own.
     static QString applicationTitle() { return QStringLiteral("Tarnel!"); }
+};
 
-    virtual ~Dialogs() = default;
-
-    // The typed text on OK, the empty text on Cancel.
-    QString inputBox(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText);
-    Answer messageBox(QWidget* parent, const QString& text, const QString& title, Buttons buttons, Icon icon,
-                      Answer defaultButton);
-
-    // Scripted mode: no box is shown; each box takes the next answer given here
-    // (an input box takes the text, or Cancel when given nullptr-like `cancel`).
-    void setScripted(bool scripted) { m_scripted = scripted; }
-    void setNextAnswer(Answer answer) { m_answers.append({answer, QString()}); }
-    void setNextInput(const QString& text) { m_answers.append({Answer::Ok, text}); }
-    const QList<Asked>& asked() const { return m_asked; }
-    void clearAsked() { m_asked.clear(); }
-    int pendingAnswers() const { return int(m_answers.size()); }
-
-private:
-    struct Scripted {
-        Answer answer;
-        QString text;
-    };
-    bool m_scripted = false;
-    QList<Scripted> m_answers;
-    QList<Asked> m_asked;
+// The boxes as Qt's standard input and message boxes.
+class WidgetDialogs final : public Dialogs {
+public:
+    QString askText(QWidget* parent, const QString& prompt, const QString& defaultText = {}) override;
+    bool confirm(QWidget* parent, const QString& question, const QString& title) override;
+    void warn(QWidget* parent, const QString& text, const QString& title = {}) override;
+    void inform(QWidget* parent, const QString& text) override;
 };

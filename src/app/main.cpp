@@ -1,4 +1,4 @@
-#include "app/TarnelMain.h"
+#include "app/Startup.h"
 
 #include <QApplication>
 
@@ -9,5 +9,5 @@ int main(int argc, char* argv[])
     // Links the window to its menu entry and icon on Wayland desktops.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tarnel"));
     installJapaneseTranslation(app);
-    return Main(app);
+    return runTarnel(app);
 }

@@ -1,4 +1,4 @@
-#include "app/FieldEdit.h"
+#include "app/LimitedLineEdit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -11,33 +11,30 @@
 
 #include <memory>
 
-FieldEdit::FieldEdit(QWidget* parent, int typingLimit) : QLineEdit(parent), m_typingLimit(typingLimit)
+LimitedLineEdit::LimitedLineEdit(QWidget* parent, int typingLimit) : QLineEdit(parent), m_typingLimit(typingLimit)
 {
     setAcceptDrops(false);
 }
 
-qsizetype FieldEdit::room() const
+qsizetype LimitedLineEdit::room() const
 {
     return m_typingLimit - (text().size() - selectedText().size());
 }
 
-void FieldEdit::focusInEvent(QFocusEvent* event)
+void LimitedLineEdit::focusInEvent(QFocusEvent* event)
 {
     QLineEdit::focusInEvent(event);
     m_clickGaveFocus = event->reason() == Qt::MouseFocusReason;
-    Q_EMIT gotFocus();
 }
 
-void FieldEdit::focusOutEvent(QFocusEvent* event)
+void LimitedLineEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
     m_clickGaveFocus = false;
-    Q_EMIT lostFocus();
 }
 
-void FieldEdit::keyPressEvent(QKeyEvent* event)
+void LimitedLineEdit::keyPressEvent(QKeyEvent* event)
 {
-    Q_EMIT keyDown(event->key(), event->modifiers());
     if (event->matches(QKeySequence::Paste)) {
         pasteWithinLimit();
         return;
@@ -53,7 +50,7 @@ void FieldEdit::keyPressEvent(QKeyEvent* event)
     QLineEdit::keyPressEvent(event);
 }
 
-void FieldEdit::inputMethodEvent(QInputMethodEvent* event)
+void LimitedLineEdit::inputMethodEvent(QInputMethodEvent* event)
 {
     if (!event->commitString().isEmpty() && event->commitString().size() > room()) {
         QInputMethodEvent trimmed(event->preeditString(), event->attributes());
@@ -65,7 +62,7 @@ void FieldEdit::inputMethodEvent(QInputMethodEvent* event)
     QLineEdit::inputMethodEvent(event);
 }
 
-void FieldEdit::pasteWithinLimit()
+void LimitedLineEdit::pasteWithinLimit()
 {
     if (isReadOnly())
         return;
@@ -77,21 +74,21 @@ void FieldEdit::pasteWithinLimit()
     insert(pasted);
 }
 
-void FieldEdit::mousePressEvent(QMouseEvent* event)
+void LimitedLineEdit::mousePressEvent(QMouseEvent* event)
 {
     if (m_clickGaveFocus && event->button() == Qt::LeftButton)
         return;
     QLineEdit::mousePressEvent(event);
 }
 
-void FieldEdit::mouseMoveEvent(QMouseEvent* event)
+void LimitedLineEdit::mouseMoveEvent(QMouseEvent* event)
 {
     if (m_clickGaveFocus)
         return;
     QLineEdit::mouseMoveEvent(event);
 }
 
-void FieldEdit::mouseReleaseEvent(QMouseEvent* event)
+void LimitedLineEdit::mouseReleaseEvent(QMouseEvent* event)
 {
     if (m_clickGaveFocus) {
         m_clickGaveFocus = false;
@@ -100,14 +97,14 @@ void FieldEdit::mouseReleaseEvent(QMouseEvent* event)
     QLineEdit::mouseReleaseEvent(event);
 }
 
-void FieldEdit::contextMenuEvent(QContextMenuEvent* event)
+void LimitedLineEdit::contextMenuEvent(QContextMenuEvent* event)
 {
     m_clickGaveFocus = false;
     std::unique_ptr<QMenu> menu(createStandardContextMenu());
     for (QAction* action : menu->actions()) {
         if (action->objectName() == QStringLiteral("edit-paste")) {
             action->disconnect();
-            connect(action, &QAction::triggered, this, &FieldEdit::pasteWithinLimit);
+            connect(action, &QAction::triggered, this, &LimitedLineEdit::pasteWithinLimit);
         }
     }
     menu->exec(event->globalPos());

@@ -4,20 +4,12 @@
 
 // A text box of the window. Its typing limit refuses typed or pasted text
 // beyond the limit, but a text set by code is kept whole (a longer host read
-// from the address book stays as it is). It reports focus and key events to
-// the window's handlers, and keeps the selection a focus handler made when
-// the focus came with a mouse click.
-class FieldEdit : public QLineEdit {
+// from the address book stays as it is). The selection made when the focus
+// came with a mouse click survives the rest of that click.
+class LimitedLineEdit : public QLineEdit {
     Q_OBJECT
 public:
-    explicit FieldEdit(QWidget* parent, int typingLimit);
-
-    int typingLimit() const { return m_typingLimit; }
-
-Q_SIGNALS:
-    void gotFocus();
-    void lostFocus();
-    void keyDown(int key, Qt::KeyboardModifiers modifiers);
+    LimitedLineEdit(QWidget* parent, int typingLimit);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;

@@ -1,0 +1,3 @@
+#pragma once
+// Temporary: replaced by the library consolidation.
+#include "addressbook/AddressListFile.h"

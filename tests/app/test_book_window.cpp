@@ -1,0 +1,241 @@
+// Keeping the address book from the window: choosing, adding, changing and
+// deleting computers, marking them, and what the file holds afterwards.
+#include "DiskFull.h"
+#include "WindowFixture.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QListView>
+#include <QWheelEvent>
+
+namespace {
+
+const QString ListFile = QStringLiteral("address.lst");
+const QDateTime LongAgo(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+// Not in alphabetical order, so any sorting shows.
+const QString ThreeNames = QStringLiteral("Charlie Alpha Bravo");
+const QByteArray ThreeEntries = bookLine("Charlie", "0A0B0C0D0E01", "10.0.0.1", "07:30") +
+                                bookLine("Alpha", "0A0B0C0D0E02", "10.0.0.2") + bookLine("Bravo", "0A0B0C0D0E03", "10.0.0.3");
+
+// Writes the book with an old time stamp, so that a rewrite shows even when it writes the same bytes, and loads it.
+void loadBook(WindowFixture& f, const QByteArray& file)
+{
+    f.writeFile(ListFile, file);
+    QFile written(f.path(ListFile));
+    if (!written.open(QIODevice::ReadWrite) || !written.setFileTime(LongAgo, QFileDevice::FileModificationTime))
+        qWarning("could not age the book file");
+    written.close();
+    f.load();
+}
+
+// The names both lists show, which must be the same in the same order.
+QString listNames(const WindowFixture& f)
+{
+    QStringList combo, list;
+    auto* comboBox = f.find<QComboBox>("computerCombo");
+    for (int i = 0; i < comboBox->count(); ++i)
+        combo << comboBox->itemText(i);
+    const QAbstractItemModel* model = f.find<QListView>("batchList")->model();
+    for (int i = 0; i < model->rowCount(); ++i)
+        list << model->index(i, 0).data().toString();
+    return combo == list ? combo.join(u' ') : QStringLiteral("lists differ: ") + list.join(u' ');
+}
+
+// The names in the file, each of whose lines must hold eleven fields and end in CR LF.
+QString fileNames(const WindowFixture& f)
+{
+    QStringList names;
+    for (const QString& l : QString::fromUtf8(f.readFile(ListFile)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+        names << (l.count(u',') == 10 && !l.contains(u'\n') ? l.section(u',', 0, 0) : QStringLiteral("bad: ") + l);
+    return names.join(u' ');
+}
+
+QList<Qt::CheckState> marks(const WindowFixture& f)
+{
+    QList<Qt::CheckState> states;
+    const QAbstractItemModel* model = f.find<QListView>("batchList")->model();
+    for (int i = 0; i < model->rowCount(); ++i)
+        states << model->index(i, 0).data(Qt::CheckStateRole).value<Qt::CheckState>();
+    return states;
+}
+
+} // namespace
+
+class TestBookWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void edit_data();
+    void edit();
+    void choosingFillsTheBoxes();
+    void failedSaveKeepsBookAndFile();
+    void shiftJisFileBackedUpOnce();
+    void marksAndClear();
+};
+
+void TestBookWindow::edit_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<QString>("typed"); // into macEdit3: one character is stored with a space
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("answer");  // a name, <cancel>, <yes>, <no>, or empty: no box is shown
+    QTest::addColumn<QString>("outcome"); // the file "saved" or "kept"; "refused" warns too
+    QTest::addColumn<QString>("names");
+    QTest::addColumn<QString>("shownAfter"); // the choice and the MAC boxes
+    // Lone LF line ends and a twelfth field, neither of which survives a rewrite.
+    const QByteArray odd = QByteArray(ThreeEntries).replace("\r\n", ",x\n");
+    const QByteArray solo = bookLine("Solo", "0A0B0C0D0E09");
+    // clang-format off
+    QTest::newRow("add") << odd << 0 << "A" << "add" << "New" << "saved" << ThreeNames + " New" << "3 0A0B0CA 0E01";
+    QTest::newRow("add cancelled") << odd << 0 << "A" << "add" << "<cancel>" << "saved" << ThreeNames << "0 0A0B0CA0E01";
+    QTest::newRow("change") << odd << 1 << "A" << "change" << "New" << "saved" << "Charlie New Bravo" << "1 0A0B0CA0E02";
+    QTest::newRow("change cancelled") << odd << 1 << "A" << "change" << "<cancel>" << "kept" << ThreeNames << "1 0A0B0CA0E02";
+    QTest::newRow("change, empty book") << QByteArray() << 0 << "A" << "change" << "" << "saved" << "" << "-1 000000A0000";
+    QTest::newRow("delete, empty book") << QByteArray() << 0 << "A" << "delete" << "" << "saved" << "" << "-1 000000A0000";
+    QTest::newRow("delete first") << odd << 0 << "A" << "delete" << "<yes>" << "saved" << "Alpha Bravo" << "0 0A0B0C0D0E02";
+    QTest::newRow("delete middle") << odd << 1 << "A" << "delete" << "<yes>" << "saved" << "Charlie Bravo" << "1 0A0B0C0D0E03";
+    QTest::newRow("delete last") << odd << 2 << "A" << "delete" << "<yes>" << "saved" << "Charlie Alpha" << "1 0A0B0C0D0E02";
+    QTest::newRow("delete the only one") << solo << 0 << "A" << "delete" << "<yes>" << "saved" << "" << "-1 0A0B0CA0E09";
+    QTest::newRow("delete answered No") << odd << 0 << "A" << "delete" << "<no>" << "kept" << ThreeNames << "0 0A0B0CA0E01";
+    QTest::newRow("comma in a MAC box") << odd << 0 << "1," << "add" << "New" << "refused" << ThreeNames << "0 0A0B0C1,0E01";
+    QTest::newRow("comma in the name") << odd << 1 << "A" << "change" << "a,b" << "refused" << ThreeNames << "1 0A0B0CA0E02";
+    QTest::newRow("line break in the name") << odd << 0 << "A" << "add" << "a\r\nb" << "refused" << ThreeNames << "0 0A0B0CA0E01";
+    // clang-format on
+}
+
+void TestBookWindow::edit()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, chosen);
+    QFETCH(QString, typed);
+    QFETCH(QString, button);
+    QFETCH(QString, answer);
+    QFETCH(QString, outcome);
+    QFETCH(QString, names);
+    QFETCH(QString, shownAfter);
+    WindowFixture f;
+    loadBook(f, file);
+    auto* combo = f.find<QComboBox>("computerCombo");
+    for (int i = 0; i < chosen; ++i)
+        QTest::keyClick(combo, Qt::Key_Down);
+    f.edit("macEdit3")->setText(typed);
+    if (answer == "<yes>")
+        f.dialogs.answerYes();
+    else if (!answer.startsWith(u'<') && !answer.isEmpty())
+        f.dialogs.answerText(answer);
+    f.click(button + "Button");
+
+    const QList<ScriptedDialogs::Asked>& asked = f.dialogs.asked();
+    QCOMPARE(asked.size(), answer.isEmpty() ? 0 : outcome == "refused" ? 2 : 1);
+    if (button == "delete" && !asked.isEmpty()) {
+        QVERIFY(asked[0].kind == ScriptedDialogs::Kind::Confirm);
+        QCOMPARE(asked[0].text + u'|' + asked[0].title, QStringLiteral("リストから削除しますか？|確認"));
+    } else if (!asked.isEmpty()) {
+        QVERIFY(asked[0].kind == ScriptedDialogs::Kind::AskText);
+        QCOMPARE(asked[0].text, QStringLiteral("名前を入力して下さい"));
+        QCOMPARE(asked[0].defaultText, button == "change" ? ThreeNames.section(u' ', chosen, chosen) : QString());
+    }
+    QVERIFY(outcome != "refused" || asked[1].kind == ScriptedDialogs::Kind::Warn);
+    QCOMPARE(listNames(f), names);
+    QCOMPARE(QString::number(combo->currentIndex()) + u' ' + f.mac(), shownAfter);
+    QCOMPARE(QFileInfo(f.path(ListFile)).lastModified() != LongAgo, outcome == "saved");
+    if (outcome == "saved")
+        QCOMPARE(fileNames(f), names);
+    else
+        QCOMPARE(f.readFile(ListFile), file);
+}
+
+void TestBookWindow::choosingFillsTheBoxes()
+{
+    WindowFixture f;
+    loadBook(f, ThreeEntries);
+    auto* combo = f.find<QComboBox>("computerCombo");
+    LimitedLineEdit* host = f.edit("hostEdit");
+    QCOMPARE(host->text() + u' ' + f.edit("alarmEdit0")->text(), QStringLiteral("10.0.0.1 07:30"));
+    host->clear();
+    QTest::keyClick(combo, Qt::Key_Down);
+    QCOMPARE(host->text() + u' ' + f.mac(), QStringLiteral("10.0.0.2 0A0B0C0D0E02"));
+
+    // The wheel over the list chooses only while the list has the focus.
+    const auto wheelDown = [&] {
+        QWheelEvent event(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(combo, &event);
+    };
+    f.window->show();
+    f.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    host->setFocus();
+    host->setText(QStringLiteral("typed"));
+    wheelDown();
+    QCOMPARE(combo->currentIndex(), 1);
+    QCOMPARE(host->text(), QStringLiteral("typed"));
+    combo->setFocus();
+    wheelDown();
+    QCOMPARE(host->text(), QStringLiteral("10.0.0.3"));
+}
+
+void TestBookWindow::failedSaveKeepsBookAndFile()
+{
+    WindowFixture f;
+    loadBook(f, ThreeEntries);
+    f.dialogs.answerText(QStringLiteral("New"));
+    {
+        DiskFull full;
+        f.click("addButton");
+    }
+    QCOMPARE(f.dialogs.asked().size(), 2);
+    QVERIFY(f.dialogs.asked()[1].kind == ScriptedDialogs::Kind::Warn);
+    QVERIFY(f.dialogs.asked()[1].text.startsWith(QStringLiteral("アドレス帳を保存できませんでした。")));
+    QCOMPARE(listNames(f), ThreeNames + " New");
+    QCOMPARE(f.readFile(ListFile), ThreeEntries);
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList{ListFile}); // no temporary file left
+}
+
+void TestBookWindow::shiftJisFileBackedUpOnce()
+{
+    // "東京" and "サーバ" in code page 932.
+    const QByteArray rest = bookLine("", "0A0B0C0D0E01");
+    const QByteArray file = "\x93\x8C\x8B\x9E" + rest + "\x83\x54\x81\x5B\x83\x6F" + rest;
+    WindowFixture f;
+    loadBook(f, file);
+    QCOMPARE(listNames(f), QStringLiteral("東京 サーバ"));
+    // The original is copied aside, and that said, before the first save only.
+    for (int save = 0; save < 2; ++save) {
+        f.dialogs.clear();
+        f.click("addButton"); // cancelled, and saved all the same
+        QCOMPARE(f.readFile(ListFile), QByteArray("東京") + rest + "サーバ" + rest);
+        QCOMPARE(f.readFile(QStringLiteral("address.lst.bak")), file);
+        QCOMPARE(f.dialogs.asked().size(), 2 - save);
+    }
+}
+
+void TestBookWindow::marksAndClear()
+{
+    WindowFixture f;
+    loadBook(f, ThreeEntries);
+    const QAbstractItemModel* model = f.find<QListView>("batchList")->model();
+    QVERIFY(const_cast<QAbstractItemModel*>(model)->setData(model->index(1, 0), Qt::Checked, Qt::CheckStateRole));
+    QCOMPARE(marks(f), (QList<Qt::CheckState>{Qt::Unchecked, Qt::Checked, Qt::Unchecked}));
+    f.click("markAllButton");
+    QCOMPARE(marks(f), QList<Qt::CheckState>(3, Qt::Checked));
+    // A computer added or changed keeps the marks of the others; a new one is unmarked.
+    f.dialogs.answerText(QStringLiteral("New"));
+    f.click("addButton");
+    QCOMPARE(marks(f), (QList<Qt::CheckState>{Qt::Checked, Qt::Checked, Qt::Checked, Qt::Unchecked}));
+    f.click("unmarkAllButton");
+    QCOMPARE(marks(f), QList<Qt::CheckState>(4, Qt::Unchecked));
+
+    // Clearing empties the alarm boxes only, and not the book.
+    QTest::keyClick(f.find<QComboBox>("computerCombo"), Qt::Key_Home);
+    f.click("clearAlarmsButton");
+    for (int s = 0; s < 8; ++s)
+        QCOMPARE(f.edit(QStringLiteral("alarmEdit%1").arg(s))->text(), QStringLiteral("__:__"));
+    QCOMPARE(f.mac(), QStringLiteral("0A0B0C0D0E01"));
+    QCOMPARE(f.window->addressBook().at(0).alarms[0], QStringLiteral("07:30"));
+}
+
+QTEST_MAIN(TestBookWindow)
+#include "test_book_window.moc"
