@@ -21,7 +21,7 @@ void MacAddressFetch::fetchMac()
         return;
     }
     for (std::size_t j = 0; j < m_macEdits.size(); ++j)
-        m_macEdits[j]->setText(mac.mid(qsizetype(2 * j), 2));
+        m_macEdits[j]->setText(mac.mid(2 * qsizetype(j), 2));
     m_macEdits[0]->setFocus(Qt::OtherFocusReason);
     // Select even when the box had the focus already and so gets no focus event.
     FieldNavigation::selectWhole(m_macEdits[0]);
