@@ -13,7 +13,7 @@ if [[ "${1:-}" == "--tests" ]]; then
     packages+=(
         xvfb xauth x11-utils xdotool trayer imagemagick
         iproute2 samba samba-common-bin
-        clang libclang-rt-14-dev
+        clang clang-tidy libclang-rt-14-dev
         desktop-file-utils appstream lintian dpkg-dev fakeroot file
     )
 fi

@@ -4,6 +4,7 @@
 #include "WindowFixture.h"
 #include "app/SingleInstance.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QDir>
 #include <QProcess>
@@ -13,6 +14,7 @@ class TestStartupWindow : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void startUp();
+    void formLayout();
     void settingsAtStartUp_data();
     void settingsAtStartUp();
     void settingsSavedOnceAtShutdown();
@@ -33,6 +35,59 @@ void TestStartupWindow::startUp()
     QCOMPARE(f.edit("hostEdit")->text() + u' ' + f.mac(), QStringLiteral("255.255.255.255 000000000000"));
     // No notification area here: the window is shown so it can always be reached.
     QVERIFY(f.window->isVisible());
+}
+
+// Every widget's place, font, colours and caption, and the Tab order, against
+// tests/app/form_layout.txt: the window's look must not change unnoticed.
+// TARNEL_UPDATE_LAYOUT=1 writes the file anew after a change made on purpose.
+void TestStartupWindow::formLayout()
+{
+    WindowFixture f;
+    f.load();
+    QStringList lines;
+    for (const QWidget* w : f.window->findChildren<QWidget*>()) {
+        if (w->objectName().isEmpty() || w->objectName().startsWith(u"qt_"))
+            continue;
+        const QRect g = w->geometry();
+        QString text;
+        if (auto* label = qobject_cast<const QLabel*>(w))
+            text = label->text();
+        else if (auto* button = qobject_cast<const QAbstractButton*>(w))
+            text = button->text();
+        else if (auto* edit = qobject_cast<const QLineEdit*>(w))
+            text = edit->text();
+        // Widgets left with the platform's font are not pinned to one.
+        const QFont font = w->font();
+        const QString fontText = font.pixelSize() > 0 ? QStringLiteral("%1px%2 %3")
+                                                            .arg(font.pixelSize())
+                                                            .arg(font.bold() ? QStringLiteral(" bold") : QString())
+                                                            .arg(font.family())
+                                                      : QStringLiteral("default font");
+        lines << QStringLiteral("%1 %2,%3 %4x%5 %6 %7 [%8]")
+                     .arg(w->objectName())
+                     .arg(g.x())
+                     .arg(g.y())
+                     .arg(g.width())
+                     .arg(g.height())
+                     .arg(fontText, w->styleSheet(), text.replace(u'\n', u'|').replace(u'\r', u'|'));
+    }
+    lines.sort();
+    QStringList tabs;
+    QWidget* w = f.find("computerCombo");
+    do {
+        if (w->focusPolicy() != Qt::NoFocus)
+            tabs << w->objectName();
+        w = w->nextInFocusChain();
+    } while (w != f.find("computerCombo"));
+    lines << QStringLiteral("tab order: ") + tabs.join(u' ');
+    const QByteArray got = lines.join(u'\n').toUtf8() + '\n';
+    QFile reference(QStringLiteral(QT_TESTCASE_SOURCEDIR "/form_layout.txt"));
+    if (qEnvironmentVariableIsSet("TARNEL_UPDATE_LAYOUT") && reference.open(QIODevice::WriteOnly))
+        reference.write(got);
+    else if (reference.open(QIODevice::ReadOnly))
+        QCOMPARE(QString::fromUtf8(got), QString::fromUtf8(reference.readAll()));
+    else
+        QFAIL("tests/app/form_layout.txt is missing");
 }
 
 void TestStartupWindow::settingsAtStartUp_data()
