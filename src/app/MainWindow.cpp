@@ -136,14 +136,18 @@ bool MainWindow::trayIconShown() const
     return m_tray->iconShown();
 }
 
+SettingsValues MainWindow::shownSettings() const
+{
+    SettingsValues values;
+    values.port = m_form->portEdit()->text();
+    values.repeat = m_form->repeatEdit()->text();
+    values.startInTray = m_form->startInTrayCheck()->isChecked();
+    return values;
+}
+
 void MainWindow::loadSettings()
 {
-    SettingsValues current;
-    current.port = m_form->portEdit()->text();
-    current.repeat = m_form->repeatEdit()->text();
-    current.startInTray = m_form->startInTrayCheck()->isChecked();
-    const SettingsValues loaded =
-        loadSettingsFile(dataFilePath(m_services.dataDir, QStringLiteral("tarnel.ini")), current);
+    const SettingsValues loaded = loadSettingsFile(settingsPath(), shownSettings());
     m_form->portEdit()->setText(loaded.port);
     m_form->repeatEdit()->setText(loaded.repeat);
     m_form->startInTrayCheck()->setChecked(loaded.startInTray);
@@ -151,13 +155,13 @@ void MainWindow::loadSettings()
 
 void MainWindow::saveSettings()
 {
-    SettingsValues values;
-    values.port = m_form->portEdit()->text();
-    values.repeat = m_form->repeatEdit()->text();
-    values.startInTray = m_form->startInTrayCheck()->isChecked();
-    const QString path = dataFilePath(m_services.dataDir, QStringLiteral("tarnel.ini"));
     QString error;
     // Settings are saved silently: the program is ending.
-    if (!saveSettingsFile(path, values, &error))
-        qWarning("tarnel: could not save %s: %s", qPrintable(path), qPrintable(error));
+    if (!saveSettingsFile(settingsPath(), shownSettings(), &error))
+        qWarning("tarnel: could not save %s: %s", qPrintable(settingsPath()), qPrintable(error));
+}
+
+QString MainWindow::settingsPath() const
+{
+    return dataFilePath(m_services.dataDir, QStringLiteral("tarnel.ini"));
 }

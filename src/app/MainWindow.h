@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MacAddressFetch.h"
+#include "settingsfile/SettingsFile.h"
 
 #include <QString>
 #include <QWidget>
@@ -58,8 +59,11 @@ protected:
 
 private:
     void wire();
+    // The port, the repeat count and the start-in-tray choice as the form shows them.
+    SettingsValues shownSettings() const;
     void loadSettings();
     void saveSettings();
+    QString settingsPath() const;
 
     AppServices m_services;
     std::unique_ptr<MainForm> m_form;
