@@ -221,6 +221,10 @@ void TestBookWindow::marksAndClear()
     QCOMPARE(marks(f), (QList<Qt::CheckState>{Qt::Unchecked, Qt::Checked, Qt::Unchecked}));
     f.click("markAllButton");
     QCOMPARE(marks(f), QList<Qt::CheckState>(3, Qt::Checked));
+    // The computer list shows the names without the marks.
+    const QAbstractItemModel* names = f.find<QComboBox>("computerCombo")->model();
+    QVERIFY(!names->index(0, 0).data(Qt::CheckStateRole).isValid());
+    QVERIFY(!(names->flags(names->index(0, 0)) & Qt::ItemIsUserCheckable));
     // A computer added or changed keeps the marks of the others; a new one is unmarked.
     f.dialogs.answerText(QStringLiteral("New"));
     f.click("addButton");

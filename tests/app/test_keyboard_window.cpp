@@ -4,6 +4,8 @@
 #include "WindowFixture.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
 
 namespace {
 
@@ -93,6 +95,17 @@ void TestKeyboardWindow::typingLimits()
     QCOMPARE(host->text(), QStringLiteral("a-very-long-host-name.example"));
     QTest::keyClick(host, Qt::Key_Backspace);
     QCOMPARE(host->text(), QStringLiteral("a-very-long-host-name.exampl"));
+
+    // Pasted and input-method text is cut to the room left, and at a line break.
+    LimitedLineEdit* mac = f.edit("macEdit1");
+    mac->clear();
+    QGuiApplication::clipboard()->setText(QStringLiteral("A\nBCD"));
+    QTest::keyClick(mac, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(mac->text(), QStringLiteral("A"));
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("ＢＣＤ"));
+    QCoreApplication::sendEvent(mac, &composed);
+    QCOMPARE(mac->text(), QStringLiteral("AＢ"));
 }
 
 void TestKeyboardWindow::destroyedWhileInAlarmBox()

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QProcess>
+#include <QScreen>
 #include <QTimer>
 
 class TestStartupWindow : public QObject {
@@ -33,8 +34,11 @@ void TestStartupWindow::startUp()
     QCOMPARE(f.find<QLabel>("versionLabel")->text(), QStringLiteral("Version 1.2"));
     QCOMPARE(f.find<QLabel>("batchHeading")->text(), QStringLiteral("コンピュータ選択\r\n\r\n\u3000(複数選択可)"));
     QCOMPARE(f.edit("hostEdit")->text() + u' ' + f.mac(), QStringLiteral("255.255.255.255 000000000000"));
-    // No notification area here: the window is shown so it can always be reached.
+    // No notification area here: the window is shown so it can always be reached,
+    // in the middle of the screen.
     QVERIFY(f.window->isVisible());
+    const QPoint offCentre = f.window->frameGeometry().center() - QGuiApplication::primaryScreen()->geometry().center();
+    QVERIFY2(offCentre.manhattanLength() <= 4, qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
 }
 
 // Every widget's place, font, colours and caption, and the Tab order, against
