@@ -1,17 +1,14 @@
-// The UDP sender on POSIX systems (Linux): BSD sockets, getaddrinfo and getifaddrs.
+// The UDP sender on POSIX systems (Linux): BSD sockets.
 #include "wake/UdpSender.h"
 
 #include "core/Failure.h"
-
-#include <QHash>
+#include "net/HostResolver.h"
+#include "net/NetworkInterfaces.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <ifaddrs.h>
-#include <net/if.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -19,10 +16,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-constexpr auto ResolveLifetime = std::chrono::seconds(5);
 constexpr auto InterfaceLifetime = std::chrono::seconds(5);
-constexpr int ResolveCacheLimit = 256;
 
 int codeForErrno(int error)
 {
@@ -57,13 +51,6 @@ Failure socketFailure(int error, const QString& what)
                            what + QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(error))));
 }
 
-struct Resolved {
-    bool found = false;
-    int code = 0;
-    in_addr address{};
-    Clock::time_point expires;
-};
-
 } // namespace
 
 struct UdpSender::Impl {
@@ -74,9 +61,10 @@ struct UdpSender::Impl {
     // a batch or an alarm minute sends thousands of datagrams to one host.
     QString literalHost;
     in_addr literalAddress{};
-    QHash<QString, Resolved> resolved;
-    std::vector<int> broadcastInterfaces;
-    Clock::time_point interfacesExpire;
+    net::HostResolver resolver;
+    // Indexes of the interfaces a limited broadcast leaves by, read again every few seconds.
+    net::ExpiringValue<std::vector<int>> broadcastInterfaces{
+        [] { return net::broadcastInterfaceIndexes(net::scanInterfaces()); }, InterfaceLifetime};
 
     ~Impl()
     {
@@ -109,58 +97,12 @@ struct UdpSender::Impl {
             return address;
         }
 
-        const Clock::time_point now = Clock::now();
-        auto it = resolved.find(text);
-        if (it == resolved.end() || it->expires <= now) {
-            if (resolved.size() >= ResolveCacheLimit)
-                resolved.clear();
-            Resolved entry;
-            entry.expires = now + ResolveLifetime;
-            addrinfo hints{};
-            hints.ai_family = AF_INET;
-            hints.ai_socktype = SOCK_DGRAM;
-            addrinfo* list = nullptr;
-            const int rc = bytes.contains('\0') ? EAI_NONAME : ::getaddrinfo(bytes.constData(), nullptr, &hints, &list);
-            if (rc == 0 && list) {
-                entry.found = true;
-                entry.address = reinterpret_cast<const sockaddr_in*>(list->ai_addr)->sin_addr;
-            } else {
-                entry.code = rc == EAI_AGAIN ? TryAgain : HostNotFound;
-            }
-            if (list)
-                ::freeaddrinfo(list);
-            it = resolved.insert(text, entry);
-        }
-        if (!it->found)
-            throw Failure::socket(it->code, QStringLiteral("ホスト「%1」が見つかりません").arg(text));
-        return it->address;
-    }
-
-    // Indexes of the interfaces that are up, not loopback, can broadcast and
-    // carry an IPv4 address; read again every few seconds.
-    const std::vector<int>& interfaces()
-    {
-        const Clock::time_point now = Clock::now();
-        if (now < interfacesExpire)
-            return broadcastInterfaces;
-        interfacesExpire = now + InterfaceLifetime;
-        broadcastInterfaces.clear();
-        ifaddrs* list = nullptr;
-        if (::getifaddrs(&list) != 0)
-            return broadcastInterfaces;
-        for (ifaddrs* ifa = list; ifa; ifa = ifa->ifa_next) {
-            if (!ifa->ifa_addr || ifa->ifa_addr->sa_family != AF_INET)
-                continue;
-            const unsigned flags = ifa->ifa_flags;
-            if (!(flags & IFF_UP) || (flags & IFF_LOOPBACK) || !(flags & IFF_BROADCAST))
-                continue;
-            const int index = int(::if_nametoindex(ifa->ifa_name));
-            if (index > 0 &&
-                std::find(broadcastInterfaces.begin(), broadcastInterfaces.end(), index) == broadcastInterfaces.end())
-                broadcastInterfaces.push_back(index);
-        }
-        ::freeifaddrs(list);
-        return broadcastInterfaces;
+        const net::HostLookup found = resolver.resolve(text);
+        if (!found.found())
+            throw Failure::socket(found.status == net::HostLookup::Status::TryAgain ? TryAgain : HostNotFound,
+                                  QStringLiteral("ホスト「%1」が見つかりません").arg(text));
+        address.s_addr = htonl(found.address);
+        return address;
     }
 
     // The limited broadcast sent out of one interface: the interface is named
@@ -218,7 +160,7 @@ void UdpSender::sendData(const QByteArray& payload)
     if (address.s_addr == INADDR_BROADCAST) {
         int firstError = 0;
         bool sent = false;
-        for (int ifindex : d->interfaces()) {
+        for (int ifindex : d->broadcastInterfaces.get()) {
             const int error = d->sendOutOf(ifindex, to, payload);
             if (error == 0)
                 sent = true;
