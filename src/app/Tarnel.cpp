@@ -9,7 +9,7 @@
 #include "app/FieldEdit.h"
 #include "wake/MagicPacket.h"
 #include "settingsfile/SettingsFile.h"
-#include "netbios/mWinsock.h"
+#include "netbios/MacLookup.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -887,7 +887,7 @@ void Tarnel::Command6_Click()
                                               "         Windows95 の場合は * 以外取得できません");
         QString text = m_services.dialogs->inputBox(this, prompt, QString(), QString());
         if (!text.isEmpty())
-            text = m_services.macLookup ? m_services.macLookup(text) : getMacAddress(text);
+            text = m_services.macLookup ? m_services.macLookup(text) : lookUpMacAddress(text);
         if (text.size() != 12) {
             m_services.dialogs->messageBox(this, QStringLiteral("MACアドレスが取得できませんでした"), QString(),
                                            Dialogs::Buttons::Ok, Dialogs::Icon::None, Dialogs::Answer::Ok);

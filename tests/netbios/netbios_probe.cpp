@@ -1,6 +1,6 @@
-// netbios_probe <name-or-ip> [--port N]: prints GetMacAddress's answer (an
+// netbios_probe <name-or-ip> [--port N]: prints the MAC lookup's answer (an
 // empty line when there is none) and exits 0 only when there is an address.
-#include "netbios/mWinsock.h"
+#include "netbios/MacLookup.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -34,7 +34,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: netbios_probe <name-or-ip> [--port N]\n");
         return 2;
     }
-    const QString mac = getMacAddress(name, options);
+    const QString mac = lookUpMacAddress(name, options);
     std::printf("%s\n", qPrintable(mac));
     return mac.isEmpty() ? 1 : 0;
 }
