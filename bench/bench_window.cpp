@@ -2,7 +2,7 @@
 // both lists, saving it, a batch of 10,000 marked entries to a loopback
 // receiver beside a plain sendto() loop, and one clock tick with and without
 // matching alarms.
-#include "addressbook/AddressListFile.h"
+#include "addressbook/AddressListFormat.h"
 #include "core/Clock.h"
 #include "app/Dialogs.h"
 #include "app/FieldEdit.h"

@@ -1,7 +1,7 @@
 #include "app/Tarnel.h"
 
-#include "addressbook/AddressFile.h"
-#include "addressbook/AddressListFile.h"
+#include "addressbook/AddressBookFile.h"
+#include "addressbook/AddressListFormat.h"
 #include "alarm/AlarmClock.h"
 #include "core/AppPaths.h"
 #include "app/Dialogs.h"
@@ -105,7 +105,7 @@ Tarnel::Tarnel(const TarnelServices& services, QWidget* parent) : QWidget(parent
     for (int size : {16, 32, 48, 256})
         icon.addFile(QStringLiteral(":/icons/tarnel-%1.png").arg(size), QSize(size, size));
     setWindowIcon(icon);
-    m_addressFile = std::make_unique<AddressFile>(dataFilePath(m_services.dataDir, QStringLiteral("address.lst")));
+    m_addressFile = std::make_unique<AddressBookFile>(dataFilePath(m_services.dataDir, QStringLiteral("address.lst")));
     m_alarmClock = std::make_unique<AlarmClock>(*m_services.clock);
     buildControls();
     connectHandlers();
@@ -609,7 +609,7 @@ void Tarnel::LoadAddressList()
 
 void Tarnel::SaveAddressList()
 {
-    const AddressFile::SaveResult result = m_addressFile->save(m_book);
+    const AddressBookFile::SaveResult result = m_addressFile->save(m_book);
     if (result.backedUp)
         m_services.dialogs->messageBox(
             this,

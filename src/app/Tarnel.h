@@ -21,7 +21,7 @@ class DatagramSender;
 class Dialogs;
 class FieldEdit;
 class Failure;
-class AddressFile;
+class AddressBookFile;
 class AlarmClock;
 
 // What the window works with, handed in so tests can replace the network,
@@ -148,7 +148,7 @@ private:
 
     TarnelServices m_services;
     AddressBook m_book;
-    std::unique_ptr<AddressFile> m_addressFile;
+    std::unique_ptr<AddressBookFile> m_addressFile;
     std::unique_ptr<AlarmClock> m_alarmClock;
     QSystemTrayIcon* m_tray = nullptr;
     QTimer* m_trayWatch = nullptr;

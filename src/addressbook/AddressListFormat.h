@@ -6,7 +6,7 @@
 #include <QByteArrayView>
 #include <QString>
 
-// The file "address.lst": one line per entry, eleven comma-separated fields
+// The bytes of the file "address.lst" (reading and writing the file is AddressBookFile's): one line per entry, eleven comma-separated fields
 //   Name , Mac(0)..mac(5) run together , Alarm(0) , ... , Alarm(7) , Host
 // each line ending in CR LF, in UTF-8 (the locale's encoding on Linux). There is no quoting.
 // Reading is lenient: short lines give empty fields (the broadcast host when there is no eleventh), surplus
@@ -28,15 +28,11 @@ struct AddressListLoad {
     QString problem;
 };
 
-// One line, without its line end, as an entry.
-AddressEntry parseAddressLine(QStringView line);
-
 // The entries of a file's bytes. `byteLimit` is AddressListMaxBytes but for tests.
 AddressListLoad parseAddressList(QByteArrayView bytes, qsizetype byteLimit = AddressListMaxBytes);
 
-// Reads the file at `path`. A missing file is an empty, complete book; a file that cannot be opened is an empty,
-// incomplete one.
-AddressListLoad readAddressListFile(const QString& path);
+// Marks a load as not the whole file; the first problem is the one kept.
+void markIncomplete(AddressListLoad& load, const QString& problem);
 
 // One entry's line, without the line end.
 QString addressLine(const AddressEntry& entry);

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "addressbook/AddressListFile.h"
+#include "addressbook/AddressListFormat.h"
 
 #include <QString>
 
-// The address-book file at one path, with what its last load means for the next save.
+// The address-book file at one path: reading it within its bounds, and saving it whole or not at all.
 //
 // When the last load did not take the whole file as it stands (a file in another encoding, more lines than the
 // book holds, bytes that are not text, a read that failed), the first save after it would lose part of the
 // original. So that save first copies the original to "<path>.bak", once, and says so.
-class AddressFile {
+class AddressBookFile {
 public:
     struct SaveResult {
         bool saved = false;
@@ -19,13 +19,13 @@ public:
         QString error;
     };
 
-    explicit AddressFile(QString path);
+    explicit AddressBookFile(QString path);
 
     const QString& path() const { return m_path; }
     QString backupPath() const;
-    // Whether the next save will first copy the original file aside.
-    bool backupPending() const { return m_backupPending; }
 
+    // A missing file is an empty, complete book; a file that cannot be opened is an empty, incomplete one. Only
+    // the first AddressListMaxBytes (and one more, to tell a bigger file) are read.
     AddressListLoad load();
     SaveResult save(const AddressBook& book);
 
