@@ -110,7 +110,7 @@ public:
         AddressEntry entry;
         entry.name = slots[0].toString();
         for (std::size_t j = 0; j < entry.mac.size(); ++j)
-            entry.mac[j] = byteText(slots[1].mid(qsizetype(2 * j), 2));
+            entry.mac[j] = byteText(slots[1].mid(2 * qsizetype(j), 2));
         for (std::size_t k = 0; k < entry.alarms.size(); ++k)
             entry.alarms[k] = sameAsBefore(slots[k + 2], m_previous.alarms[k]);
         // An empty eleventh field is an empty host, not the broadcast address.
@@ -140,7 +140,7 @@ private:
             const int high = hexDigitKind(piece[0]);
             const int low = hexDigitKind(piece[1]);
             if (high >= 0 && low >= 0) {
-                QString& shared = m_hexBytes[std::size_t(high * HexDigitKinds + low)];
+                QString& shared = m_hexBytes[std::size_t(high) * HexDigitKinds + std::size_t(low)];
                 if (shared.isNull())
                     shared = piece.toString();
                 return shared;

@@ -6,7 +6,8 @@
 #include <QByteArrayView>
 #include <QString>
 
-// The bytes of the file "address.lst" (reading and writing the file is AddressBookFile's): one line per entry, eleven comma-separated fields
+// The bytes of the file "address.lst" (reading and writing the file is AddressBookFile's): one line per entry, eleven
+// comma-separated fields
 //   Name , Mac(0)..mac(5) run together , Alarm(0) , ... , Alarm(7) , Host
 // each line ending in CR LF, in UTF-8 (the locale's encoding on Linux). There is no quoting.
 // Reading is lenient: short lines give empty fields (the broadcast host when there is no eleventh), surplus

@@ -16,8 +16,7 @@ void setError(QString* error, const QString& text)
 
 // `nextChunk(buffer)` fills the buffer with the next bytes and returns how many
 // (0 at the end), or returns -1 after setting the error itself.
-template <typename NextChunk>
-bool writeChunks(const QString& path, QString* error, NextChunk nextChunk)
+template <typename NextChunk> bool writeChunks(const QString& path, QString* error, NextChunk nextChunk)
 {
     QSaveFile file(path);
     file.setDirectWriteFallback(false);

@@ -13,8 +13,7 @@ using SteadyNow = std::function<SteadyClock::time_point()>;
 
 // A value read afresh at most once per lifetime: the first get() reads it, and
 // so does the first get() at or after the moment it expires.
-template <typename T>
-class ExpiringValue {
+template <typename T> class ExpiringValue {
 public:
     ExpiringValue(std::function<T()> read, SteadyClock::duration lifetime, SteadyNow now = SteadyClock::now)
         : m_read(std::move(read)), m_lifetime(lifetime), m_now(std::move(now))

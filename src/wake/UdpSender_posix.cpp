@@ -130,38 +130,38 @@ struct UdpSender::Impl {
     }
 };
 
-UdpSender::UdpSender() : d(std::make_unique<Impl>()) {}
+UdpSender::UdpSender() : m_impl(std::make_unique<Impl>()) {}
 
 UdpSender::~UdpSender() = default;
 
 void UdpSender::setRemoteHost(const QString& host)
 {
-    d->host = host;
+    m_impl->host = host;
 }
 
 void UdpSender::setRemotePort(int port)
 {
-    d->port = port;
+    m_impl->port = port;
 }
 
 void UdpSender::sendData(const QByteArray& payload)
 {
-    if (d->port < 1 || d->port > 65535)
+    if (m_impl->port < 1 || m_impl->port > 65535)
         throw Failure::socket(AddressNotAvailable,
-                              QStringLiteral("ポート番号 %1 は 1 から 65535 の範囲外です").arg(d->port));
-    const in_addr address = d->resolve(d->host);
-    d->ensureSocket();
+                              QStringLiteral("ポート番号 %1 は 1 から 65535 の範囲外です").arg(m_impl->port));
+    const in_addr address = m_impl->resolve(m_impl->host);
+    m_impl->ensureSocket();
 
     sockaddr_in to{};
     to.sin_family = AF_INET;
-    to.sin_port = htons(quint16(d->port));
+    to.sin_port = htons(quint16(m_impl->port));
     to.sin_addr = address;
 
     if (address.s_addr == INADDR_BROADCAST) {
         int firstError = 0;
         bool sent = false;
-        for (int ifindex : d->broadcastInterfaces.get()) {
-            const int error = d->sendOutOf(ifindex, to, payload);
+        for (int ifindex : m_impl->broadcastInterfaces.get()) {
+            const int error = m_impl->sendOutOf(ifindex, to, payload);
             if (error == 0)
                 sent = true;
             else if (firstError == 0)
@@ -173,8 +173,8 @@ void UdpSender::sendData(const QByteArray& payload)
             throw socketFailure(firstError, QStringLiteral("ブロードキャストを送信できません"));
         // No interface to broadcast on: the plain send decides.
     }
-    const ssize_t rc = ::sendto(d->fd, payload.constData(), std::size_t(payload.size()), MSG_NOSIGNAL,
+    const ssize_t rc = ::sendto(m_impl->fd, payload.constData(), std::size_t(payload.size()), MSG_NOSIGNAL,
                                 reinterpret_cast<const sockaddr*>(&to), sizeof to);
     if (rc < 0)
-        throw socketFailure(errno, QStringLiteral("%1:%2 へ送信できません").arg(d->host).arg(d->port));
+        throw socketFailure(errno, QStringLiteral("%1:%2 へ送信できません").arg(m_impl->host).arg(m_impl->port));
 }

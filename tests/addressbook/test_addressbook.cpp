@@ -1,5 +1,5 @@
-#include "addressbook/AddressBookFile.h"
 #include "DiskFull.h"
+#include "addressbook/AddressBookFile.h"
 #include "addressbook/SplitFields.h"
 
 #include <QDir>
@@ -127,14 +127,13 @@ void TestAddressBook::loadFile_data()
                                      << false;
     QTest::newRow("lone LF, lone CR, no final line end")
         << QByteArray("a\nb\rc") << QStringList{bare("a"), bare("b"), bare("c")} << true << false;
-    QTest::newRow("empty lines after LF, CR and CR LF") << QByteArray("a\n\nb\r\rc\r\n\r\nd")
-                                                        << QStringList{bare("a"), bare(""), bare("b"), bare(""),
-                                                                       bare("c"), bare(""), bare("d")}
-                                                        << true << false;
+    QTest::newRow("empty lines after LF, CR and CR LF")
+        << QByteArray("a\n\nb\r\rc\r\n\r\nd")
+        << QStringList{bare("a"), bare(""), bare("b"), bare(""), bare("c"), bare(""), bare("d")} << true << false;
     // A byte cut from a surrogate pair becomes U+FFFD; a whole pair stays.
-    QTest::newRow("surrogate pairs in the mac") << QStringLiteral("pc,\U0001F600B\U0001F600C").toUtf8()
-                                                << QStringList{"pc,\U0001F600B\uFFFD\uFFFDC      ,,,,,,,,," + Broadcast}
-                                                << true << false;
+    QTest::newRow("surrogate pairs in the mac")
+        << QStringLiteral("pc,\U0001F600B\U0001F600C").toUtf8()
+        << QStringList{"pc,\U0001F600B\uFFFD\uFFFDC      ,,,,,,,,," + Broadcast} << true << false;
     QTest::newRow("Japanese names") << QStringLiteral("サーバー,,1\r\n事務所\r\n").toUtf8()
                                     << QStringList{"サーバー," + NoMac + ",1,,,,,,,," + Broadcast, bare("事務所")}
                                     << true << false;

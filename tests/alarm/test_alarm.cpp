@@ -1,5 +1,5 @@
-#include "addressbook/AddressBook.h"
 #include "FakeClock.h"
+#include "addressbook/AddressBook.h"
 #include "alarm/AlarmClock.h"
 #include "alarm/AlarmRules.h"
 

@@ -1,6 +1,6 @@
+#include "DiskFull.h"
 #include "core/AppPaths.h"
 #include "core/AtomicFile.h"
-#include "DiskFull.h"
 #include "core/Failure.h"
 #include "core/TextNumbers.h"
 

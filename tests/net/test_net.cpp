@@ -83,7 +83,9 @@ void TestNet::broadcastChoices()
     QFETCH(bool, canBroadcast);
     QFETCH(quint32, broadcast);
     QFETCH(bool, chosen);
-    net::InterfaceInfo interface{3, QStringLiteral("eth0"), up, loopback, canBroadcast, {}, {}};
+    net::InterfaceInfo interface {
+        3, QStringLiteral("eth0"), up, loopback, canBroadcast, {}, {}
+    };
     if (broadcast != 0)
         interface.ipv4.push_back({0x0A000001, 0xFFFFFF00, broadcast});
     // Listed twice, as an interface with two addresses is: still one entry each.

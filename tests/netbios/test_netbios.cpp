@@ -1,5 +1,5 @@
-#include "netbios/NetbiosCodec.h"
 #include "netbios/MacLookup.h"
+#include "netbios/NetbiosCodec.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -119,7 +119,12 @@ public:
         m_options.retryInterval = std::chrono::milliseconds(200);
         // One Ethernet card whose subnet's broadcast address is the peer's.
         m_options.interfaces = [] {
-            return std::vector<net::InterfaceInfo>{{2, "eth0", true, false, true, QByteArray::fromHex("000AE63B05F1"),
+            return std::vector<net::InterfaceInfo>{{2,
+                                                    "eth0",
+                                                    true,
+                                                    false,
+                                                    true,
+                                                    QByteArray::fromHex("000AE63B05F1"),
                                                     {{INADDR_LOOPBACK, 0xFF000000, INADDR_LOOPBACK}}}};
         };
         m_thread = std::jthread([this](std::stop_token stop) { run(stop); });

@@ -1,6 +1,6 @@
+#include "UdpReceiver.h"
 #include "core/Failure.h"
 #include "wake/MagicPacket.h"
-#include "UdpReceiver.h"
 #include "wake/UdpSender.h"
 
 #include <QTest>
