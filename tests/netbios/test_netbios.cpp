@@ -265,6 +265,10 @@ void TestNetbios::replies_data()
     QTest::newRow("nmbd name query") << "TARNELPEER" << NmbdNameQuery << "10.231.0.1";
     QTest::newRow("first usable address")
         << "TARNELPEER" << nameQueryReply(0x4321, Peer16, {"00000000", "c0a80005"}) << "192.168.0.5";
+    // The name is its first label; a NetBIOS scope may follow it.
+    QTest::newRow("name with a scope") << "TARNELPEER"
+                                       << nameQueryReply(0x4321, Peer16, {"c0a80005"}).insert(45, "\x05SCOPE")
+                                       << "192.168.0.5";
     QTest::newRow("answer about another name") << "OTHERPEER" << NmbdNameQuery << "";
     QTest::newRow("wrong query id") << "TARNELPEER" << nameQueryReply(0x4322, Peer16, loopback) << "";
     QTest::newRow("negative response") << "TARNELPEER" << nameQueryReply(0x4321, Peer16, loopback, 0x8583) << "";
