@@ -1,7 +1,7 @@
 // Times reading and writing a full address book (32,767 lines of about 90 characters): the window's start-up
 // load should stay under 150 ms and each save under 30 ms, so the file work must take well under that.
-#include "addressbook/AddressFile.h"
-#include "addressbook/AddressListFile.h"
+#include "addressbook/AddressBookFile.h"
+#include "addressbook/AddressListFormat.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -76,7 +76,7 @@ int main()
     }
     const AddressBook book = fullBook();
     const QByteArray bytes = serializeAddressList(book);
-    AddressFile file(dir.filePath(QStringLiteral("address.lst")));
+    AddressBookFile file(dir.filePath(QStringLiteral("address.lst")));
     if (!file.save(book).saved) {
         std::fprintf(stderr, "could not write %s\n", qPrintable(file.path()));
         return 1;

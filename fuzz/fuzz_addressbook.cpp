@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to the address-book reader, then checks that what was read survives a save and a load.
-#include "addressbook/AddressListFile.h"
+#include "addressbook/AddressListFormat.h"
 
 #include <cstddef>
 #include <cstdint>

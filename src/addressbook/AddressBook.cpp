@@ -4,26 +4,6 @@
 
 #include <algorithm>
 
-AddressBook& AddressBook::operator=(const AddressBook& other)
-{
-    if (this != &other) {
-        m_entries = other.m_entries;
-        m_revision = std::max(m_revision, other.m_revision) + 1;
-    }
-    return *this;
-}
-
-AddressBook& AddressBook::operator=(AddressBook&& other) noexcept
-{
-    if (this != &other) {
-        m_entries = std::move(other.m_entries);
-        other.m_entries.clear();
-        m_revision = std::max(m_revision, other.m_revision) + 1;
-        ++other.m_revision;
-    }
-    return *this;
-}
-
 const AddressEntry& AddressBook::at(int index) const
 {
     checkIndex(index);
@@ -35,7 +15,6 @@ bool AddressBook::append(AddressEntry entry)
     if (isFull())
         return false;
     m_entries.push_back(std::move(entry));
-    ++m_revision;
     return true;
 }
 
@@ -43,20 +22,17 @@ void AddressBook::replace(int index, AddressEntry entry)
 {
     checkIndex(index);
     m_entries[std::size_t(index)] = std::move(entry);
-    ++m_revision;
 }
 
 void AddressBook::removeAt(int index)
 {
     checkIndex(index);
     m_entries.erase(m_entries.begin() + index);
-    ++m_revision;
 }
 
 void AddressBook::clear()
 {
     m_entries.clear();
-    ++m_revision;
 }
 
 void AddressBook::reserve(int count)

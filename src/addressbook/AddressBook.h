@@ -2,7 +2,6 @@
 
 #include "addressbook/AddressEntry.h"
 
-#include <cstdint>
 #include <vector>
 
 // The ordered store of entries, indexed from 0 in file order and then in the order entries were added.
@@ -10,14 +9,6 @@
 class AddressBook {
 public:
     static constexpr int MaxEntries = 32767;
-
-    AddressBook() = default;
-    AddressBook(const AddressBook&) = default;
-    AddressBook(AddressBook&&) noexcept = default;
-    // Taking another book's entries is a change too: the revision moves past both books' revisions, so a cache
-    // keyed on it never mistakes the new contents for the old.
-    AddressBook& operator=(const AddressBook& other);
-    AddressBook& operator=(AddressBook&& other) noexcept;
 
     int size() const { return int(m_entries.size()); }
     bool isEmpty() const { return m_entries.empty(); }
@@ -36,9 +27,6 @@ public:
     // Room for `count` entries (at most MaxEntries); not a change.
     void reserve(int count);
 
-    // Changes with every modification of this book.
-    std::uint64_t revision() const { return m_revision; }
-
     std::vector<AddressEntry>::const_iterator begin() const { return m_entries.begin(); }
     std::vector<AddressEntry>::const_iterator end() const { return m_entries.end(); }
 
@@ -46,5 +34,4 @@ private:
     void checkIndex(int index) const;
 
     std::vector<AddressEntry> m_entries;
-    std::uint64_t m_revision = 0;
 };

@@ -8,7 +8,7 @@
 
 namespace {
 
-// Sunday first, to be indexed by WeekdayNumber() - 1.
+// Sunday first, to be indexed by weekdayNumber() - 1.
 constexpr char16_t WeekdayNames[7] = {u'日', u'月', u'火', u'水', u'木', u'金', u'土'};
 
 void appendNumber(QString& text, int value, int width)

@@ -34,8 +34,8 @@ QString dataDirectory()
     const QString userConfigDir =
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/tarnel");
     const QFileInfo info(programDir);
-    const QString chosen = chooseDataDirectory(programDir, QStringLiteral(TARNEL_INSTALLED_BINDIR),
-                                               info.isDir() && info.isWritable(), userConfigDir);
+    QString chosen = chooseDataDirectory(programDir, QStringLiteral(TARNEL_INSTALLED_BINDIR),
+                                         info.isDir() && info.isWritable(), userConfigDir);
     if (chosen == userConfigDir)
         QDir().mkpath(chosen);
     return chosen;

@@ -1,6 +1,5 @@
 #include "netbios/NetbiosClient.h"
 
-#include "netbios/LocalAdapter.h"
 #include "netbios/NetbiosSocket.h"
 
 #include <QRandomGenerator>
@@ -75,8 +74,7 @@ std::optional<std::uint32_t> queryNameAddress(const QByteArray& name, const Netb
 {
     const std::uint16_t id = newTransactionId();
     const QByteArray request = netbios::buildNameQueryRequest(id, name, true);
-    const QList<std::uint32_t> targets =
-        options.broadcastTargets ? *options.broadcastTargets : localBroadcastAddresses();
+    const QList<std::uint32_t> targets = net::broadcastAddresses(options.readInterfaces());
     return exchange<std::uint32_t>(request, targets, options, [&](const QByteArray& datagram, std::uint32_t) {
         return netbios::parseNameQueryReply(datagram, id, name);
     });

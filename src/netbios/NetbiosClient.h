@@ -1,11 +1,14 @@
 #pragma once
 
+#include "net/NetworkInterfaces.h"
 #include "netbios/NetbiosCodec.h"
 
 #include <QList>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <vector>
 
 // How a query talks to the network. The defaults are the real thing; tests
 // point the query at a port on 127.0.0.1 and shorten the waits.
@@ -15,9 +18,11 @@ struct NetbiosOptions {
     std::chrono::milliseconds timeout{2000};
     std::chrono::milliseconds retryInterval{500};
     int attempts = 3;
-    // Where a name query goes (host byte order); unset: the broadcast address
-    // of every local IPv4 subnet.
-    std::optional<QList<std::uint32_t>> broadcastTargets;
+    // The interfaces "*" is answered from and a name query is broadcast on
+    // (every IPv4 subnet's broadcast address); unset: the system's, read anew.
+    std::function<std::vector<net::InterfaceInfo>()> interfaces;
+
+    std::vector<net::InterfaceInfo> readInterfaces() const { return interfaces ? interfaces() : net::scanInterfaces(); }
 };
 
 // The node-status request with the wildcard name, sent to `address`; only a

@@ -1,10 +1,8 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
 #include <chrono>
 #include <cstdint>
-#include <optional>
 
 // One IPv4 UDP socket on a port of the system's choosing, broadcast allowed,
 // used without an event loop: the caller waits on it up to a deadline.
@@ -27,6 +25,3 @@ private:
     int m_fd = -1;
     QByteArray m_buffer;
 };
-
-// The first IPv4 address the system resolver gives for a host name.
-std::optional<std::uint32_t> resolveIpv4Address(const QString& host);

@@ -1,9 +1,8 @@
-// The query's socket and resolver on POSIX systems: BSD sockets, poll() and getaddrinfo.
+// The query's socket on POSIX systems: BSD sockets and poll().
 #include "netbios/NetbiosSocket.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -69,20 +68,4 @@ bool NetbiosSocket::receive(TimePoint deadline, QByteArray& datagram, std::uint3
         from = ntohl(source.sin_addr.s_addr);
         return true;
     }
-}
-
-std::optional<std::uint32_t> resolveIpv4Address(const QString& host)
-{
-    const QByteArray name = host.toLocal8Bit();
-    if (name.isEmpty() || name.contains('\0'))
-        return std::nullopt;
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_DGRAM;
-    addrinfo* list = nullptr;
-    if (::getaddrinfo(name.constData(), nullptr, &hints, &list) != 0 || !list)
-        return std::nullopt;
-    const std::uint32_t address = ntohl(reinterpret_cast<const sockaddr_in*>(list->ai_addr)->sin_addr.s_addr);
-    ::freeaddrinfo(list);
-    return address;
 }

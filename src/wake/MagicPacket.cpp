@@ -1,8 +1,8 @@
 #include "wake/MagicPacket.h"
 
-#include "wake/DatagramSender.h"
 #include "core/Failure.h"
 #include "core/TextNumbers.h"
+#include "wake/DatagramSender.h"
 
 QByteArray buildMagicPacket(const std::array<QString, 6>& byteTexts)
 {

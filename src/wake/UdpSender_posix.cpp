@@ -1,17 +1,14 @@
-// The UDP sender on POSIX systems (Linux): BSD sockets, getaddrinfo and getifaddrs.
+// The UDP sender on POSIX systems (Linux): BSD sockets.
 #include "wake/UdpSender.h"
 
 #include "core/Failure.h"
-
-#include <QHash>
+#include "net/HostResolver.h"
+#include "net/NetworkInterfaces.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <ifaddrs.h>
-#include <net/if.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -19,10 +16,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-constexpr auto ResolveLifetime = std::chrono::seconds(5);
 constexpr auto InterfaceLifetime = std::chrono::seconds(5);
-constexpr int ResolveCacheLimit = 256;
 
 int codeForErrno(int error)
 {
@@ -57,13 +51,6 @@ Failure socketFailure(int error, const QString& what)
                            what + QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(error))));
 }
 
-struct Resolved {
-    bool found = false;
-    int code = 0;
-    in_addr address{};
-    Clock::time_point expires;
-};
-
 } // namespace
 
 struct UdpSender::Impl {
@@ -74,9 +61,10 @@ struct UdpSender::Impl {
     // a batch or an alarm minute sends thousands of datagrams to one host.
     QString literalHost;
     in_addr literalAddress{};
-    QHash<QString, Resolved> resolved;
-    std::vector<int> broadcastInterfaces;
-    Clock::time_point interfacesExpire;
+    net::HostResolver resolver;
+    // Indexes of the interfaces a limited broadcast leaves by, read again every few seconds.
+    net::ExpiringValue<std::vector<int>> broadcastInterfaces{
+        [] { return net::broadcastInterfaceIndexes(net::scanInterfaces()); }, InterfaceLifetime};
 
     ~Impl()
     {
@@ -109,58 +97,12 @@ struct UdpSender::Impl {
             return address;
         }
 
-        const Clock::time_point now = Clock::now();
-        auto it = resolved.find(text);
-        if (it == resolved.end() || it->expires <= now) {
-            if (resolved.size() >= ResolveCacheLimit)
-                resolved.clear();
-            Resolved entry;
-            entry.expires = now + ResolveLifetime;
-            addrinfo hints{};
-            hints.ai_family = AF_INET;
-            hints.ai_socktype = SOCK_DGRAM;
-            addrinfo* list = nullptr;
-            const int rc = bytes.contains('\0') ? EAI_NONAME : ::getaddrinfo(bytes.constData(), nullptr, &hints, &list);
-            if (rc == 0 && list) {
-                entry.found = true;
-                entry.address = reinterpret_cast<const sockaddr_in*>(list->ai_addr)->sin_addr;
-            } else {
-                entry.code = rc == EAI_AGAIN ? TryAgain : HostNotFound;
-            }
-            if (list)
-                ::freeaddrinfo(list);
-            it = resolved.insert(text, entry);
-        }
-        if (!it->found)
-            throw Failure::socket(it->code, QStringLiteral("ホスト「%1」が見つかりません").arg(text));
-        return it->address;
-    }
-
-    // Indexes of the interfaces that are up, not loopback, can broadcast and
-    // carry an IPv4 address; read again every few seconds.
-    const std::vector<int>& interfaces()
-    {
-        const Clock::time_point now = Clock::now();
-        if (now < interfacesExpire)
-            return broadcastInterfaces;
-        interfacesExpire = now + InterfaceLifetime;
-        broadcastInterfaces.clear();
-        ifaddrs* list = nullptr;
-        if (::getifaddrs(&list) != 0)
-            return broadcastInterfaces;
-        for (ifaddrs* ifa = list; ifa; ifa = ifa->ifa_next) {
-            if (!ifa->ifa_addr || ifa->ifa_addr->sa_family != AF_INET)
-                continue;
-            const unsigned flags = ifa->ifa_flags;
-            if (!(flags & IFF_UP) || (flags & IFF_LOOPBACK) || !(flags & IFF_BROADCAST))
-                continue;
-            const int index = int(::if_nametoindex(ifa->ifa_name));
-            if (index > 0 &&
-                std::find(broadcastInterfaces.begin(), broadcastInterfaces.end(), index) == broadcastInterfaces.end())
-                broadcastInterfaces.push_back(index);
-        }
-        ::freeifaddrs(list);
-        return broadcastInterfaces;
+        const net::HostLookup found = resolver.resolve(text);
+        if (!found.found())
+            throw Failure::socket(found.status == net::HostLookup::Status::TryAgain ? TryAgain : HostNotFound,
+                                  QStringLiteral("ホスト「%1」が見つかりません").arg(text));
+        address.s_addr = htonl(found.address);
+        return address;
     }
 
     // The limited broadcast sent out of one interface: the interface is named
@@ -188,38 +130,38 @@ struct UdpSender::Impl {
     }
 };
 
-UdpSender::UdpSender() : d(std::make_unique<Impl>()) {}
+UdpSender::UdpSender() : m_impl(std::make_unique<Impl>()) {}
 
 UdpSender::~UdpSender() = default;
 
 void UdpSender::setRemoteHost(const QString& host)
 {
-    d->host = host;
+    m_impl->host = host;
 }
 
 void UdpSender::setRemotePort(int port)
 {
-    d->port = port;
+    m_impl->port = port;
 }
 
 void UdpSender::sendData(const QByteArray& payload)
 {
-    if (d->port < 1 || d->port > 65535)
+    if (m_impl->port < 1 || m_impl->port > 65535)
         throw Failure::socket(AddressNotAvailable,
-                              QStringLiteral("ポート番号 %1 は 1 から 65535 の範囲外です").arg(d->port));
-    const in_addr address = d->resolve(d->host);
-    d->ensureSocket();
+                              QStringLiteral("ポート番号 %1 は 1 から 65535 の範囲外です").arg(m_impl->port));
+    const in_addr address = m_impl->resolve(m_impl->host);
+    m_impl->ensureSocket();
 
     sockaddr_in to{};
     to.sin_family = AF_INET;
-    to.sin_port = htons(quint16(d->port));
+    to.sin_port = htons(quint16(m_impl->port));
     to.sin_addr = address;
 
     if (address.s_addr == INADDR_BROADCAST) {
         int firstError = 0;
         bool sent = false;
-        for (int ifindex : d->interfaces()) {
-            const int error = d->sendOutOf(ifindex, to, payload);
+        for (int ifindex : m_impl->broadcastInterfaces.get()) {
+            const int error = m_impl->sendOutOf(ifindex, to, payload);
             if (error == 0)
                 sent = true;
             else if (firstError == 0)
@@ -231,8 +173,8 @@ void UdpSender::sendData(const QByteArray& payload)
             throw socketFailure(firstError, QStringLiteral("ブロードキャストを送信できません"));
         // No interface to broadcast on: the plain send decides.
     }
-    const ssize_t rc = ::sendto(d->fd, payload.constData(), std::size_t(payload.size()), MSG_NOSIGNAL,
+    const ssize_t rc = ::sendto(m_impl->fd, payload.constData(), std::size_t(payload.size()), MSG_NOSIGNAL,
                                 reinterpret_cast<const sockaddr*>(&to), sizeof to);
     if (rc < 0)
-        throw socketFailure(errno, QStringLiteral("%1:%2 へ送信できません").arg(d->host).arg(d->port));
+        throw socketFailure(errno, QStringLiteral("%1:%2 へ送信できません").arg(m_impl->host).arg(m_impl->port));
 }

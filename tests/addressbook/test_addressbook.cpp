@@ -1,5 +1,5 @@
-#include "addressbook/AddressFile.h"
 #include "DiskFull.h"
+#include "addressbook/AddressBookFile.h"
 #include "addressbook/SplitFields.h"
 
 #include <QDir>
@@ -127,6 +127,13 @@ void TestAddressBook::loadFile_data()
                                      << false;
     QTest::newRow("lone LF, lone CR, no final line end")
         << QByteArray("a\nb\rc") << QStringList{bare("a"), bare("b"), bare("c")} << true << false;
+    QTest::newRow("empty lines after LF, CR and CR LF")
+        << QByteArray("a\n\nb\r\rc\r\n\r\nd")
+        << QStringList{bare("a"), bare(""), bare("b"), bare(""), bare("c"), bare(""), bare("d")} << true << false;
+    // A byte cut from a surrogate pair becomes U+FFFD; a whole pair stays.
+    QTest::newRow("surrogate pairs in the mac")
+        << QStringLiteral("pc,\U0001F600B\U0001F600C").toUtf8()
+        << QStringList{"pc,\U0001F600B\uFFFD\uFFFDC      ,,,,,,,,," + Broadcast} << true << false;
     QTest::newRow("Japanese names") << QStringLiteral("サーバー,,1\r\n事務所\r\n").toUtf8()
                                     << QStringList{"サーバー," + NoMac + ",1,,,,,,,," + Broadcast, bare("事務所")}
                                     << true << false;
@@ -146,7 +153,7 @@ void TestAddressBook::loadFile()
 
     if (!bytes.isNull())
         writeAll(path(), bytes);
-    const AddressListLoad load = AddressFile(path()).load();
+    const AddressListLoad load = AddressBookFile(path()).load();
     QStringList loaded;
     for (const AddressEntry& entry : load.book)
         loaded << addressLine(entry);
@@ -170,10 +177,12 @@ void TestAddressBook::roundTripIsByteForByte()
     const QByteArray written = QStringLiteral("\uFEFF\uFEFFServer-2,0A1B2C3D4E5F,__:__,__:__,07:30,07:30,07:30,07:30,"
                                               "07:30,__:__,192.168.1.255\r\n"
                                               "事務所,A 1B    4E5F,,,,,,,,,\r\n"
-                                              "\uFEFFmark,001122334455,1,2,3,4,5,6,7,8,host\r\n")
+                                              "\uFEFFmark,001f22334455,1,2,3,4,5,6,7,8,host\r\n"
+                                              "x,a0b1c2d3e41f,,,,,,,,,h\r\n"
+                                              "y,0A1B2C3D4E5F,,,,,,,,,h\r\n")
                                    .toUtf8();
     writeAll(path(), written);
-    AddressFile file(path());
+    AddressBookFile file(path());
     const AddressListLoad load = file.load();
     QVERIFY(load.complete);
     const AddressEntry& first = load.book.at(0);
@@ -182,8 +191,13 @@ void TestAddressBook::roundTripIsByteForByte()
     QCOMPARE(first.alarms[2], QStringLiteral("07:30"));
     QCOMPARE(first.host, QStringLiteral("192.168.1.255"));
     QCOMPARE(load.book.at(1).mac[0], QStringLiteral("A "));
+    // Lower-case digits come back as they were, and one text serves every entry that holds it.
+    QCOMPARE(load.book.at(2).mac[1], QStringLiteral("1f"));
+    QCOMPARE(load.book.at(2).mac[1].constData(), load.book.at(3).mac[5].constData());
+    for (std::size_t j = 0; j < 6; ++j)
+        QCOMPARE(load.book.at(0).mac[j].constData(), load.book.at(4).mac[j].constData());
 
-    const AddressFile::SaveResult saved = file.save(load.book);
+    const AddressBookFile::SaveResult saved = file.save(load.book);
     QVERIFY(saved.saved);
     QVERIFY(!saved.backedUp);
     QCOMPARE(readAll(path()), written);
@@ -220,10 +234,10 @@ void TestAddressBook::backedUpBeforeTheFirstSave()
     QFETCH(QByteArray, saved);
 
     writeAll(path(), original);
-    AddressFile file(path());
+    AddressBookFile file(path());
     const AddressListLoad load = file.load();
     QCOMPARE(load.shiftJis, shiftJis);
-    const AddressFile::SaveResult first = file.save(load.book);
+    const AddressBookFile::SaveResult first = file.save(load.book);
     QVERIFY(first.saved);
     QVERIFY(first.backedUp);
     QCOMPARE(readAll(file.backupPath()), original);
@@ -251,9 +265,9 @@ void TestAddressBook::failedSaveLeavesTheOldFile()
     QFETCH(bool, emptyBook);
 
     writeAll(path(), original);
-    AddressFile file(path());
+    AddressBookFile file(path());
     const AddressListLoad load = file.load();
-    AddressFile::SaveResult result;
+    AddressBookFile::SaveResult result;
     {
         DiskFull full;
         result = file.save(emptyBook ? AddressBook() : load.book);

@@ -1,5 +1,6 @@
+#include "FakeClock.h"
 #include "addressbook/AddressBook.h"
-#include "alarm/AlarmIndex.h"
+#include "alarm/AlarmClock.h"
 #include "alarm/AlarmRules.h"
 
 #include <QTest>
@@ -50,7 +51,7 @@ private Q_SLOTS:
     void weekdayNumber();
     void matches_data();
     void matches();
-    void indexFollowsChanges();
+    void tick();
 };
 
 void TestAlarm::clockText_data()
@@ -121,28 +122,19 @@ void TestAlarm::matches()
 
     const AddressBook b = book(entries);
     QCOMPARE(alarmMatches(b, minute, weekday), toVector(expected));
-    AlarmIndex index;
-    QCOMPARE(index.matches(b, minute, weekday), toVector(expected));
 }
 
-void TestAlarm::indexFollowsChanges()
+void TestAlarm::tick()
 {
-    AddressBook b = book({"0=07:30", "0=08:00"});
-    AlarmIndex index;
-    QCOMPARE(index.matches(b, u"07:30", 2), (std::vector<int>{0}));
-    QCOMPARE(index.matches(b, u"08:00", 2), (std::vector<int>{1}));
-    QCOMPARE(index.rebuildCount(), 1);
-
-    b.replace(1, entry("0=07:30"));
-    QCOMPARE(index.matches(b, u"07:30", 2), (std::vector<int>{0, 1}));
-    QCOMPARE(index.matches(b, u"08:00", 2), (std::vector<int>{}));
-    b.removeAt(0);
-    QCOMPARE(index.matches(b, u"07:30", 2), (std::vector<int>{0}));
-    b.append(entry("2=07:30"));
-    QCOMPARE(index.matches(b, u"07:30", 2), (std::vector<int>{0, 1}));
-    b.clear();
-    QCOMPARE(index.matches(b, u"07:30", 2), (std::vector<int>{}));
-    QCOMPARE(index.rebuildCount(), 5);
+    FakeClock clock(QDateTime(Sunday, QTime(7, 30, 59)));
+    const AlarmClock alarms(clock);
+    const AddressBook b = book({"0=07:30", "1=07:30", "0=07:31"});
+    AlarmTick tick = alarms.tick(b);
+    QCOMPARE(tick.clockText, QStringLiteral("2026/12/06(日) 07:30"));
+    QCOMPARE(tick.toWake, (std::vector<int>{0, 1}));
+    clock.set(QDateTime());
+    tick = alarms.tick(b);
+    QVERIFY(tick.clockText.isEmpty() && tick.toWake.empty());
 }
 
 QTEST_GUILESS_MAIN(TestAlarm)

@@ -1,5 +1,5 @@
+#include "netbios/MacLookup.h"
 #include "netbios/NetbiosCodec.h"
-#include "netbios/mWinsock.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -115,7 +115,18 @@ public:
         socklen_t length = sizeof local;
         ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&local), &length);
         m_options.port = ntohs(local.sin_port);
-        m_options.broadcastTargets = QList<std::uint32_t>{INADDR_LOOPBACK};
+        m_options.timeout = std::chrono::milliseconds(600);
+        m_options.retryInterval = std::chrono::milliseconds(200);
+        // One Ethernet card whose subnet's broadcast address is the peer's.
+        m_options.interfaces = [] {
+            return std::vector<net::InterfaceInfo>{{2,
+                                                    "eth0",
+                                                    true,
+                                                    false,
+                                                    true,
+                                                    QByteArray::fromHex("000AE63B05F1"),
+                                                    {{INADDR_LOOPBACK, 0xFF000000, INADDR_LOOPBACK}}}};
+        };
         m_thread = std::jthread([this](std::stop_token stop) { run(stop); });
     }
     ~FakePeer()
@@ -181,8 +192,8 @@ private Q_SLOTS:
     void requestBytes();
     void replies_data();
     void replies();
-    void hexByte_data();
-    void hexByte();
+    void localAdapter_data();
+    void localAdapter();
 
     // Against a peer on 127.0.0.1
     void answeredOverLoopback();
@@ -190,6 +201,7 @@ private Q_SLOTS:
     void untrustedReplyIgnored_data();
     void untrustedReplyIgnored();
     void nameFoundByBroadcast();
+    void hostNameFoundByResolver();
 };
 
 void TestNetbios::requestBytes_data()
@@ -253,6 +265,10 @@ void TestNetbios::replies_data()
     QTest::newRow("nmbd name query") << "TARNELPEER" << NmbdNameQuery << "10.231.0.1";
     QTest::newRow("first usable address")
         << "TARNELPEER" << nameQueryReply(0x4321, Peer16, {"00000000", "c0a80005"}) << "192.168.0.5";
+    // The name is its first label; a NetBIOS scope may follow it.
+    QTest::newRow("name with a scope") << "TARNELPEER"
+                                       << nameQueryReply(0x4321, Peer16, {"c0a80005"}).insert(45, "\x05SCOPE")
+                                       << "192.168.0.5";
     QTest::newRow("answer about another name") << "OTHERPEER" << NmbdNameQuery << "";
     QTest::newRow("wrong query id") << "TARNELPEER" << nameQueryReply(0x4322, Peer16, loopback) << "";
     QTest::newRow("negative response") << "TARNELPEER" << nameQueryReply(0x4321, Peer16, loopback, 0x8583) << "";
@@ -270,21 +286,39 @@ void TestNetbios::replies()
         QVERIFY2(parsed(reply.first(length), name).isEmpty(), qPrintable(QString::number(length)));
 }
 
-void TestNetbios::hexByte_data()
+void TestNetbios::localAdapter_data()
 {
-    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("withEth7");
     QTest::addColumn<QString>("expected");
-    const std::pair<const char*, const char*> rows[]{{"7", "07"},  {"A", "0A"},  {"0", "00"},
-                                                     {"3F", "3F"}, {"FF", "FF"}, {"", ""}};
-    for (const auto& [text, expected] : rows)
-        QTest::addRow("'%s'", text) << QString(text) << QString(expected);
+    QTest::newRow("first usable by index") << "*" << true << "0A0B0C0D0E0F";
+    QTest::newRow("padded") << "*  " << true << "0A0B0C0D0E0F";
+    QTest::newRow("none usable") << "*" << false << "";
 }
 
-void TestNetbios::hexByte()
+// "*" is this computer: adapter 0, read from the interfaces, never asked over the network.
+void TestNetbios::localAdapter()
 {
-    QFETCH(QString, text);
+    QFETCH(QString, name);
+    QFETCH(bool, withEth7);
     QFETCH(QString, expected);
-    QCOMPARE(::hexByte(text), expected);
+    // Listed out of index order: beyond 9, all are unusable (loopback, down, all zero, none, not six bytes).
+    std::vector<net::InterfaceInfo> interfaces{
+        {9, "eth9", true, false, true, QByteArray::fromHex("090909090909"), {}},
+        {1, "lo", true, true, false, QByteArray::fromHex("010101010101"), {}},
+        {2, "down", false, false, true, QByteArray::fromHex("020202020202"), {}},
+        {3, "zero", true, false, true, QByteArray(6, 0), {}},
+        {4, "tun", true, false, false, QByteArray(), {}},
+        {5, "ib", true, false, true, QByteArray(20, 5), {}},
+    };
+    if (withEth7)
+        interfaces.push_back({7, "eth7", true, false, true, QByteArray::fromHex("0a0b0c0d0e0f"), {}});
+    else
+        interfaces.erase(interfaces.begin());
+    NetbiosOptions options;
+    options.port = 9;
+    options.interfaces = [&] { return interfaces; };
+    QCOMPARE(lookUpMacAddress(name, options), expected);
 }
 
 void TestNetbios::answeredOverLoopback()
@@ -292,7 +326,7 @@ void TestNetbios::answeredOverLoopback()
     FakePeer peer([](const QByteArray& request) {
         return QList<FakePeer::Reply>{{nodeStatusReply(uint16At(request, 0), SampleMac)}};
     });
-    QCOMPARE(getMacAddress("127.0.0.1 ", peer.options()), QString("000AE63B05F1"));
+    QCOMPARE(lookUpMacAddress("127.0.0.1 ", peer.options()), QString("000AE63B05F1"));
     const QList<QByteArray> requests = peer.requests();
     QCOMPARE(requests.size(), 1);
     QCOMPARE(requests[0].mid(2).toHex(), netbios::buildNodeStatusRequest(0, netbios::wildcardName()).mid(2).toHex());
@@ -301,10 +335,13 @@ void TestNetbios::answeredOverLoopback()
 void TestNetbios::silentPeerGivesUpInTime()
 {
     FakePeer peer([](const QByteArray&) { return QList<FakePeer::Reply>(); });
-    QCOMPARE(getMacAddress("", peer.options()), QString()); // sends nothing
+    NetbiosOptions options = peer.options();
+    options.timeout = NetbiosOptions().timeout;
+    options.retryInterval = NetbiosOptions().retryInterval;
+    QCOMPARE(lookUpMacAddress("", options), QString()); // sends nothing
     QElapsedTimer timer;
     timer.start();
-    QCOMPARE(getMacAddress("127.0.0.1", peer.options()), QString());
+    QCOMPARE(lookUpMacAddress("127.0.0.1", options), QString());
     // Two seconds, with a little room for a busy machine's scheduler.
     QVERIFY2(timer.elapsed() >= 1900 && timer.elapsed() <= 2100, qPrintable(QString::number(timer.elapsed())));
     // Three tries of the same transaction.
@@ -332,7 +369,7 @@ void TestNetbios::untrustedReplyIgnored()
         return QList<FakePeer::Reply>{{nodeStatusReply(id ^ idChange, OtherMac), fromOtherAddress},
                                       {nodeStatusReply(id, SampleMac)}};
     });
-    QCOMPARE(getMacAddress("127.0.0.1", peer.options()), QString("000AE63B05F1"));
+    QCOMPARE(lookUpMacAddress("127.0.0.1", peer.options()), QString("000AE63B05F1"));
 }
 
 void TestNetbios::nameFoundByBroadcast()
@@ -344,11 +381,22 @@ void TestNetbios::nameFoundByBroadcast()
                                           {nameQueryReply(id, Peer16, {"7f000001"})}};
         return QList<FakePeer::Reply>{{nodeStatusReply(id, SampleMac)}};
     });
-    QCOMPARE(getMacAddress("tarnelpeer", peer.options()), QString("000AE63B05F1"));
+    QCOMPARE(lookUpMacAddress("tarnelpeer", peer.options()), QString("000AE63B05F1"));
     const QList<QByteArray> requests = peer.requests();
     QCOMPARE(requests.size(), 2);
     QCOMPARE(requests[0].toHex(), netbios::buildNameQueryRequest(uint16At(requests[0], 0), Peer16, true).toHex());
     QCOMPARE(uint16At(requests[1], 46), int(netbios::TypeNodeStatus));
+}
+
+// No NetBIOS answer to the name query: the system resolver gives the address.
+void TestNetbios::hostNameFoundByResolver()
+{
+    FakePeer peer([](const QByteArray& request) {
+        if (uint16At(request, 46) == netbios::TypeNb)
+            return QList<FakePeer::Reply>();
+        return QList<FakePeer::Reply>{{nodeStatusReply(uint16At(request, 0), SampleMac)}};
+    });
+    QCOMPARE(lookUpMacAddress("localhost", peer.options()), QString("000AE63B05F1"));
 }
 
 QTEST_GUILESS_MAIN(TestNetbios)

@@ -1,6 +1,6 @@
+#include "UdpReceiver.h"
 #include "core/Failure.h"
 #include "wake/MagicPacket.h"
-#include "UdpReceiver.h"
 #include "wake/UdpSender.h"
 
 #include <QTest>
@@ -46,6 +46,7 @@ void TestWake::statusText()
     QCOMPARE(statusTextFor(Failure::overflow(QString())), QStringLiteral("ERROR:1000006"));
     QCOMPARE(statusTextFor(Failure::subscriptOutOfRange(QString())), QStringLiteral("ERROR:1000009"));
     QCOMPARE(statusTextFor(Failure::socket(11001, QString())), QStringLiteral("ERROR:11001"));
+    QCOMPARE(statusTextFor(Failure::socket(Failure::TreatedAsSuccess, QString())), QStringLiteral("OK"));
 }
 
 void TestWake::loopbackDelivery()

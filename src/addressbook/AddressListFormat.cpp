@@ -1,9 +1,7 @@
-#include "addressbook/AddressListFile.h"
+#include "addressbook/AddressListFormat.h"
 
 #include "addressbook/SplitFields.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -112,7 +110,7 @@ public:
         AddressEntry entry;
         entry.name = slots[0].toString();
         for (std::size_t j = 0; j < entry.mac.size(); ++j)
-            entry.mac[j] = byteText(slots[1].mid(qsizetype(2 * j), 2));
+            entry.mac[j] = byteText(slots[1].mid(2 * qsizetype(j), 2));
         for (std::size_t k = 0; k < entry.alarms.size(); ++k)
             entry.alarms[k] = sameAsBefore(slots[k + 2], m_previous.alarms[k]);
         // An empty eleventh field is an empty host, not the broadcast address.
@@ -142,7 +140,7 @@ private:
             const int high = hexDigitKind(piece[0]);
             const int low = hexDigitKind(piece[1]);
             if (high >= 0 && low >= 0) {
-                QString& shared = m_hexBytes[std::size_t(high * HexDigitKinds + low)];
+                QString& shared = m_hexBytes[std::size_t(high) * HexDigitKinds + std::size_t(low)];
                 if (shared.isNull())
                     shared = piece.toString();
                 return shared;
@@ -186,18 +184,13 @@ void appendLine(QString& text, const AddressEntry& entry)
     text += entry.host;
 }
 
+} // namespace
+
 void markIncomplete(AddressListLoad& load, const QString& problem)
 {
     if (load.complete)
         load.problem = problem;
     load.complete = false;
-}
-
-} // namespace
-
-AddressEntry parseAddressLine(QStringView line)
-{
-    return LineReader().read(line);
 }
 
 AddressListLoad parseAddressList(QByteArrayView bytes, qsizetype byteLimit)
@@ -251,40 +244,6 @@ AddressListLoad parseAddressList(QByteArrayView bytes, qsizetype byteLimit)
                 ++lineStart;
         }
     }
-    return load;
-}
-
-AddressListLoad readAddressListFile(const QString& path)
-{
-    if (!QFileInfo::exists(path))
-        return {};
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        AddressListLoad load;
-        markIncomplete(load, file.errorString());
-        return load;
-    }
-    // One byte past the limit tells a file of exactly the limit from a bigger one.
-    constexpr qint64 MostBytes = AddressListMaxBytes + 1;
-    QByteArray bytes;
-    bytes.reserve(qsizetype(std::clamp<qint64>(file.size(), 0, AddressListMaxBytes) + 1));
-    bool readFailed = false;
-    while (bytes.size() < MostBytes) {
-        const qsizetype before = bytes.size();
-        const qint64 chunk = std::min<qint64>(MostBytes - before, qint64(1) << 20);
-        bytes.resize(before + qsizetype(chunk));
-        const qint64 got = file.read(bytes.data() + before, chunk);
-        bytes.resize(before + qsizetype(std::max<qint64>(got, 0)));
-        if (got <= 0) {
-            readFailed = got < 0;
-            break;
-        }
-    }
-
-    AddressListLoad load = parseAddressList(bytes);
-    if (readFailed)
-        markIncomplete(load, file.errorString());
     return load;
 }
 
