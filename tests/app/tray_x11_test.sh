@@ -3,119 +3,65 @@
 # host, the program started hidden, its icon clicked with xdotool.
 # usage: tray_x11_test.sh PATH/TO/tarnel
 set -u
-program=$1
-skip() { echo "SKIP: $*"; exit 77; }
 fail() { echo "FAIL: $*"; exit 1; }
 for tool in Xvfb trayer xdotool xwininfo; do
     command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/setup-debian.sh --tests installs it)"
 done
-
-work=$(mktemp -d)
-chmod 700 "$work"
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A free display number.
+work=$(mktemp -d) && chmod 700 "$work"
+trap 'kill $(jobs -p) 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
 display=
-for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-done
-[ -n "$display" ] || skip "no free X display number"
+for n in $(seq 90 140); do [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=$n; break; }; done
+[ -n "$display" ] || { echo "SKIP: no free X display number"; exit 77; }
 Xvfb ":$display" -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=":$display"
+export DISPLAY=":$display" XDG_RUNTIME_DIR=$work QT_QPA_PLATFORM=xcb # a real X session, whatever the runner set
 for _ in $(seq 50); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
-xwininfo -root >/dev/null 2>&1 || skip "Xvfb could not start: $(cat "$work/xvfb.log")"
-
-start_trayer() {
-    trayer --edge top --align right --widthtype request --height 24 >>"$work/trayer.log" 2>&1 &
-    trayer_pid=$!
-    pids+=($trayer_pid)
-}
+start_trayer() { trayer --edge top --align right --widthtype request --height 24 >>"$work/trayer.log" 2>&1 & trayer_pid=$!; }
 start_trayer
 sleep 0.5
-
 # The program runs from a folder of its own, so its files are written there.
-cp "$program" "$work/tarnel"
-export XDG_RUNTIME_DIR=$work
-# A real X session, whatever the test runner set for the other tests.
-export QT_QPA_PLATFORM=xcb
+cp "$1" "$work/tarnel"
 "$work/tarnel" >"$work/tarnel.log" 2>&1 &
 tarnel_pid=$!
-pids+=($tarnel_pid)
 
-title="Tarnel! - Wake On Lan"
-main_visible() { xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1; }
-# The icon: a small visible window of the program's class.
-find_icon() {
+main_visible() { xdotool search --onlyvisible --name '^Tarnel! - Wake On Lan$' 2>/dev/null | head -n 1; }
+find_icon() { # a small visible window of the program's class
     for w in $(xdotool search --onlyvisible --class tarnel 2>/dev/null); do
-        geometry=$(xwininfo -id "$w" 2>/dev/null)
-        width=$(awk '/Width:/ {print $2}' <<<"$geometry")
-        height=$(awk '/Height:/ {print $2}' <<<"$geometry")
-        if [ "${width:-0}" -le 48 ] && [ "${height:-0}" -le 48 ]; then echo "$w"; return; fi
+        [ "$(xwininfo -id "$w" | awk '/Width:|Height:/ { if ($2 > 48) big = 1 } END { print big + 0 }')" = 0 ] && { echo "$w"; return; }
     done
 }
-wait_for() { # wait_for SECONDS COMMAND...: until the command prints something
-    local until=$((SECONDS + $1)); shift
+wait_for() { # wait_for SECONDS [!] COMMAND...: until the command prints something (with !, nothing)
+    local until=$((SECONDS + $1)) want=1; shift
+    [ "$1" = "!" ] && { want=0; shift; }
     while [ $SECONDS -lt $until ]; do
-        out=$("$@"); [ -n "$out" ] && { echo "$out"; return 0; }
+        out=$("$@"); [ -n "$out" ] && [ $want = 1 ] && { echo "$out"; return 0; }
+        [ -z "$out" ] && [ $want = 0 ] && return 0
         sleep 0.1
     done
     return 1
 }
-wait_gone() {
-    local until=$((SECONDS + $1)); shift
-    while [ $SECONDS -lt $until ]; do
-        [ -z "$("$@")" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
+click_icon() { xdotool mousemove --window "$icon" 11 11 click "$1"; }
 
 icon=$(wait_for 10 find_icon) || fail "no tray icon appeared: $(cat "$work/tarnel.log")"
 sleep 0.5
 [ -z "$(main_visible)" ] || fail "the window is shown although the start-in-tray box is ticked"
-echo "ok: started as an icon only ($icon)"
-
-xdotool mousemove --window "$icon" 11 11 click 1
+click_icon 1
 main=$(wait_for 5 main_visible) || fail "a left click on the icon did not show the window"
 sleep 0.3
-focus=$(xdotool getwindowfocus)
-[ "$focus" = "$main" ] || fail "the window is shown but not active (focus $focus, window $main)"
-echo "ok: a left click shows and activates the window"
-
-# "閉じる" at its place in the window.
-xdotool mousemove --window "$main" 352 468 click 1
-wait_gone 5 main_visible || fail "閉じる did not hide the window"
-echo "ok: 閉じる hides the window"
-
-xdotool mousemove --window "$icon" 11 11 click 3
+[ "$(xdotool getwindowfocus)" = "$main" ] || fail "the window is shown but not active"
+xdotool mousemove --window "$main" 352 468 click 1 # "閉じる" at its place in the window
+wait_for 5 ! main_visible || fail "閉じる did not hide the window"
+click_icon 3
 sleep 1
 [ -z "$(main_visible)" ] || fail "a right click on the icon showed the window"
-echo "ok: a right click changes nothing"
-
-kill "$trayer_pid"; wait "$trayer_pid" 2>/dev/null
+kill "$trayer_pid"
 wait_for 8 main_visible >/dev/null || fail "the hidden window did not come back when the tray host went away"
-echo "ok: without a tray host the hidden window comes back"
 start_trayer
 icon=$(wait_for 10 find_icon) || fail "the icon did not come back after the tray host restarted"
-echo "ok: the icon comes back when the tray host restarts"
-
-xdotool mousemove --window "$icon" 11 11 click 1
-wait_for 5 main_visible >/dev/null || fail "the icon does not work after the tray host restarted"
+echo "ok: icon only at start; a left click shows and activates; 閉じる hides; a right click does nothing; the tray going and coming back"
 
 kill -TERM "$tarnel_pid"
-for _ in $(seq 100); do kill -0 "$tarnel_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$tarnel_pid" 2>/dev/null && fail "SIGTERM did not end the program"
-wait "$tarnel_pid"; status=$?
-[ "$status" -eq 0 ] || fail "the program ended with status $status"
-[ -f "$work/tarnel.ini" ] || fail "tarnel.ini was not written at SIGTERM"
-[ "$(od -An -c "$work/tarnel.ini" | tr -d ' \n')" = '"9001","1",1\r\n' ] || fail "tarnel.ini holds $(od -c "$work/tarnel.ini")"
+timeout 10 tail --pid="$tarnel_pid" -f /dev/null || fail "SIGTERM did not end the program"
+wait "$tarnel_pid" || fail "the program ended with status $?"
+[ "$(od -An -c "$work/tarnel.ini" 2>/dev/null | tr -d ' \n')" = '"9001","1",1\r\n' ] || fail "tarnel.ini was not written at SIGTERM"
 [ -z "$(xdotool search --class tarnel 2>/dev/null)" ] || fail "a window of the program is left after it ended"
-echo "ok: SIGTERM writes tarnel.ini and removes the icon"
 echo "PASS"
