@@ -22,11 +22,13 @@ struct WindowFixture {
           services{realSender ? static_cast<DatagramSender*>(udp.get()) : &sender, &clock, &dialogs, dir.path(), false, {}}
     {
     }
-    MainWindow& load(bool active = false)
+    // Started; active when asked, so that focus and keys behave as for a user.
+    MainWindow& load(const QByteArray& book = {}, bool active = false)
     {
+        if (!book.isEmpty())
+            writeFile("address.lst", book);
         window = std::make_unique<MainWindow>(services);
         window->start();
-        // Shown and active, so that focus and keys behave as for a user.
         if (active && (window->activateWindow(), !QTest::qWaitForWindowActive(window.get())))
             qWarning("the window did not become active");
         return *window;
@@ -55,8 +57,7 @@ struct WindowFixture {
     void writeFile(const QString& name, const QByteArray& bytes) const
     {
         QFile file(path(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("could not write %s", qPrintable(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     }
     QByteArray readFile(const QString& name) const
     {

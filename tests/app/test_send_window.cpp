@@ -24,92 +24,67 @@ QList<QByteArray> packets(const QString& endings)
 class TestSendWindow : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void sendToOne_data();
-    void sendToOne();
-    void sendToMarked_data();
-    void sendToMarked();
+    void send_data();
+    void send();
     void alarmsWake_data();
     void alarmsWake();
 };
 
-void TestSendWindow::sendToOne_data()
+void TestSendWindow::send_data()
 {
-    QTest::addColumn<QString>("mac");
-    QTest::addColumn<QString>("port"); // "-" for the receiver's port
+    QTest::addColumn<QString>("marked"); // rows to send to, or a MAC typed for the single send
+    QTest::addColumn<QString>("port");   // "-" for the receivers' port
     QTest::addColumn<QString>("repeat");
-    QTest::addColumn<int>("datagrams");
+    QTest::addColumn<QString>("atFirst");  // the addresses arriving at 127.0.0.1, in order
+    QTest::addColumn<QString>("atSecond"); // at 127.0.0.2
     QTest::addColumn<QString>("status");
+    // The book: 01, a damaged ZZ… and 03 on 127.0.0.1, 04 on 127.0.0.2.
     // clang-format off
-    QTest::newRow("three times") << "0011223344AB" << "-" << "3" << 3 << "OK";
-    QTest::newRow("repeat 0 sends nothing") << "0011223344AB" << "-" << "0" << 0 << "OK";
-    QTest::newRow("repeat not a number: once") << "0011223344AB" << "-" << "x" << 1 << "OK";
-    QTest::newRow("a MAC box empty") << "00112233  AB" << "-" << "1" << 0 << "ERROR:1000013";
-    QTest::newRow("empty port") << "0011223344AB" << "" << "1" << 0 << "ERROR:1000013";
-    QTest::newRow("negative port") << "0011223344AB" << "-1" << "1" << 0 << "ERROR:10049";
-    QTest::newRow("port over 16 bits") << "0011223344AB" << "99999" << "1" << 0 << "ERROR:1000006";
+    QTest::newRow("one, three times") << "0011223344AB" << "-" << "3" << "0011223344AB 0011223344AB 0011223344AB" << "" << "OK";
+    QTest::newRow("one, repeat 0") << "0011223344AB" << "-" << "0" << "" << "" << "OK";
+    QTest::newRow("one, repeat not a number") << "0011223344AB" << "-" << "x" << "0011223344AB" << "" << "OK";
+    QTest::newRow("one, a MAC box empty") << "00112233  AB" << "-" << "1" << "" << "" << "ERROR:1000013";
+    QTest::newRow("one, empty port") << "0011223344AB" << "" << "1" << "" << "" << "ERROR:1000013";
+    QTest::newRow("one, negative port") << "0011223344AB" << "-1" << "1" << "" << "" << "ERROR:10049";
+    QTest::newRow("one, port over 16 bits") << "0011223344AB" << "99999" << "1" << "" << "" << "ERROR:1000006";
+    QTest::newRow("marked, a damaged one") << "0 1 2" << "-" << "2" << "01 01 03 03" << "" << "ERROR:1000013";
+    QTest::newRow("marked, two hosts") << "0 3" << "-" << "2" << "01 01" << "04 04" << "OK";
+    QTest::newRow("marked, empty port") << "0 2" << "" << "2" << "" << "" << "ERROR:1000013";
+    QTest::newRow("nothing marked") << "" << "-" << "2" << "" << "" << "OK";
     // clang-format on
 }
 
-void TestSendWindow::sendToOne()
+void TestSendWindow::send()
 {
-    QFETCH(QString, mac);
+    QFETCH(QString, marked);
     QFETCH(QString, port);
     QFETCH(QString, repeat);
-    QFETCH(int, datagrams);
-    QFETCH(QString, status);
-    UdpReceiver receiver;
-    WindowFixture f(true);
-    f.load();
-    f.setMac(mac);
-    f.edit("hostEdit")->setText(QStringLiteral("127.0.0.1"));
-    f.edit("portEdit")->setText(port == "-" ? QString::number(receiver.port()) : port);
-    f.edit("repeatEdit")->setText(repeat);
-    f.click("sendButton");
-    QCOMPARE(f.status(), status);
-    // A failure says in words what went wrong; the next success clears that.
-    QCOMPARE(f.find<QLabel>("statusLabel")->toolTip().isEmpty(), status == "OK");
-    QCOMPARE(receiver.drain(), QList<QByteArray>(datagrams, packets(mac).value(0)));
-}
-
-void TestSendWindow::sendToMarked_data()
-{
-    QTest::addColumn<QList<int>>("marked"); // of 01, ZZ (damaged) and 03 on 127.0.0.1, and 04 on 127.0.0.2
-    QTest::addColumn<QString>("port");      // "-" for the receivers' port
-    QTest::addColumn<QString>("atFirst");   // the address endings arriving at 127.0.0.1, in order
-    QTest::addColumn<QString>("atSecond");  // at 127.0.0.2
-    QTest::addColumn<QString>("status");
-    // clang-format off
-    QTest::newRow("a damaged entry among them") << QList<int>{0, 1, 2} << "-" << "01 01 03 03" << "" << "ERROR:1000013";
-    QTest::newRow("two hosts") << QList<int>{0, 3} << "-" << "01 01" << "04 04" << "OK";
-    QTest::newRow("empty port") << QList<int>{0, 2} << "" << "" << "" << "ERROR:1000013";
-    QTest::newRow("nothing marked") << QList<int>() << "-" << "" << "" << "OK";
-    // clang-format on
-}
-
-void TestSendWindow::sendToMarked()
-{
-    QFETCH(QList<int>, marked);
-    QFETCH(QString, port);
     QFETCH(QString, atFirst);
     QFETCH(QString, atSecond);
     QFETCH(QString, status);
     UdpReceiver first;
     UdpReceiver second("127.0.0.2", first.port());
     WindowFixture f(true);
-    f.writeFile("address.lst", bookLine("pc0", "0A0B0C0D0E01", "127.0.0.1") + bookLine("pc1", "ZZ0B0C0D0E02", "127.0.0.1") +
-                                   bookLine("pc2", "0A0B0C0D0E03", "127.0.0.1") +
-                                   bookLine("pc3", "0A0B0C0D0E04", "127.0.0.2"));
-    f.load();
+    f.load(bookLine("pc0", "0A0B0C0D0E01", "127.0.0.1") + bookLine("pc1", "ZZ0B0C0D0E02", "127.0.0.1") +
+           bookLine("pc2", "0A0B0C0D0E03", "127.0.0.1") + bookLine("pc3", "0A0B0C0D0E04", "127.0.0.2"));
     f.edit("portEdit")->setText(port == "-" ? QString::number(first.port()) : port);
-    f.edit("repeatEdit")->setText(QStringLiteral("2")); // each entry's packets stay together
-    f.setMac(QStringLiteral("zzzzzzzzzzzz"));           // a batch sends the stored addresses only
-    auto* list = f.find<QListView>("batchList");
-    for (int row : marked) { // ticked as a user ticks it: a click on the row's check box
-        const QRect rect = list->visualRect(list->model()->index(row, 0));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(rect.left() + 8, rect.center().y()));
+    f.edit("repeatEdit")->setText(repeat);
+    if (marked.size() == 12) {
+        f.setMac(marked);
+        f.edit("hostEdit")->setText(QStringLiteral("127.0.0.1"));
+        f.click("sendButton");
+    } else {
+        f.setMac(QStringLiteral("zzzzzzzzzzzz")); // a batch sends the stored addresses only
+        auto* list = f.find<QListView>("batchList");
+        for (const QString& row : marked.split(u' ', Qt::SkipEmptyParts)) { // ticked with a click on the box
+            const QRect rect = list->visualRect(list->model()->index(row.toInt(), 0));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(rect.left() + 8, rect.center().y()));
+        }
+        f.click("batchSendButton");
     }
-    f.click("batchSendButton");
     QCOMPARE(f.status(), status);
+    // A failure says in words what went wrong.
+    QCOMPARE(f.find<QLabel>("statusLabel")->toolTip().isEmpty(), status == "OK");
     QCOMPARE(first.drain(), packets(atFirst));
     QCOMPARE(second.drain(), packets(atSecond));
 }
@@ -137,10 +112,8 @@ void TestSendWindow::alarmsWake()
     QFETCH(QString, woken);
     QFETCH(QString, status);
     WindowFixture f; // nothing is marked: marks do not matter to alarms
-    f.writeFile("address.lst", bookLine("pc1", "0A0B0C0D0E01", "10.0.0.1", "07:30") +
-                                   bookLine("pc2", "0A0B0C0D0E02", "10.0.0.1", "__:__", "22:00") +
-                                   bookLine("pc3", "0A0B0C0D0E03", "10.0.0.1", "07:30", "22:00"));
-    f.load();
+    f.load(bookLine("pc1", "0A0B0C0D0E01", "10.0.0.1", "07:30") + bookLine("pc2", "0A0B0C0D0E02", "10.0.0.1", "__:__", "22:00") +
+           bookLine("pc3", "0A0B0C0D0E03", "10.0.0.1", "07:30", "22:00"));
     f.find<QTimer>("alarmTimer")->stop();
     if (setup == "hidden")
         f.window->hide();
