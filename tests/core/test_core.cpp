@@ -1,4 +1,5 @@
 #include "DiskFull.h"
+#include "FileBytes.h"
 #include "core/AppPaths.h"
 #include "core/AtomicFile.h"
 #include "core/Failure.h"
@@ -8,20 +9,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-// The number a conversion gives, or "E<error number>/<help context>" for the failure it throws.
-template <typename Convert> QString outcome(Convert convert)
-{
-    try {
-        return QString::number(convert());
-    } catch (const Failure& failure) {
-        return QStringLiteral("E%1/%2").arg(failure.number()).arg(failure.helpContext());
-    }
-}
-
-} // namespace
 
 class TestCore : public QObject {
     Q_OBJECT
@@ -46,8 +33,6 @@ void TestCore::numbers_data()
     QTest::newRow("digit, then blanks") << "9 " << "9" << "9" << "9";
     QTest::newRow("hex, lower case") << "&hfa0g1" << "4000" << mismatch << mismatch;
     QTest::newRow("hex, upper case") << "&H1F" << "31" << mismatch << mismatch;
-    QTest::newRow("two hex digits") << "aF" << "0" << mismatch << "175";
-    QTest::newRow("over a byte") << "100" << "100" << "100" << overflow;
     QTest::newRow("zero, nine, A") << "09A" << "9" << mismatch << "154";
     QTest::newRow("exponent, then junk") << "-2.5e+2x" << "-250" << mismatch << mismatch;
     QTest::newRow("D exponent, bare dot") << "1D2." << "100" << mismatch << overflow;
@@ -72,6 +57,14 @@ void TestCore::numbers()
     QFETCH(QString, value);
     QFETCH(QString, int16);
     QFETCH(QString, byte);
+    // The number a conversion gives, or "E<error number>/<help context>" for the failure it throws.
+    const auto outcome = [](auto convert) {
+        try {
+            return QString::number(convert());
+        } catch (const Failure& failure) {
+            return QStringLiteral("E%1/%2").arg(failure.number()).arg(failure.helpContext());
+        }
+    };
     QCOMPARE(numberText(numericValue(text)), value);
     QCOMPARE(outcome([&] { return textToInt16(text); }), int16);
     QCOMPARE(isNumeric(text), int16 != QStringLiteral("E13/1000013"));
@@ -96,17 +89,12 @@ void TestCore::atomicWrite()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.txt"));
-    const auto contents = [&] {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-    };
-    QVERIFY(writeFileAtomically(path, "old"));
     // From a source, piece by piece: several pieces arrive whole and in order.
     QByteArray big = "start" + QByteArray(3 << 20, 'x') + "end";
     QBuffer source(&big);
     QVERIFY(source.open(QIODevice::ReadOnly) && writeFileAtomically(path, source));
-    QCOMPARE(contents(), big);
-    QVERIFY(writeFileAtomically(path, "new\r\n"));
+    QCOMPARE(fileBytes(path), big);
+    QVERIFY(writeFileAtomically(path, "new\r\n")); // shorter than the file it replaces
     QString error;
     QVERIFY(!writeFileAtomically(dir.filePath(QStringLiteral("missing/a.txt")), "x", &error) && !error.isEmpty());
     {
@@ -116,7 +104,7 @@ void TestCore::atomicWrite()
     }
     QBuffer unreadable; // never opened: its first read fails
     QVERIFY(!writeFileAtomically(path, unreadable, &error));
-    QCOMPARE(contents(), QByteArray("new\r\n"));
+    QCOMPARE(fileBytes(path), QByteArray("new\r\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"a.txt"});
 }
 

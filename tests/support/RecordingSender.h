@@ -3,9 +3,7 @@
 #include "core/Failure.h"
 #include "wake/DatagramSender.h"
 
-#include <QByteArray>
 #include <QList>
-#include <QString>
 
 // A sender that records every datagram with its destination, and can fail with
 // a chosen error at a chosen datagram (counted from 1 across the whole run).
