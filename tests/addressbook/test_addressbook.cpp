@@ -101,8 +101,6 @@ void TestAddressBook::limitsEditingAndSharing()
     QVERIFY(isStorableInAddressLine(u"名前 1") && !isStorableInAddressLine(u"a,b"));
     QVERIFY(!isStorableInAddressLine(u"a\r") && !isStorableInAddressLine(u"\nb"));
 
-    QTemporaryDir dir;
-    QCOMPARE(render(AddressBookFile(dir.filePath(QStringLiteral("address.lst"))).load()), QStringList()); // no file
     const AddressBook read = parseAddressList(Written).book;
     QCOMPARE(read.at(0).name, QStringLiteral("\uFEFFServer-2"));
     // One text serves every entry that holds it; lower-case digits are kept as they are (see the round trip).
@@ -141,8 +139,9 @@ void TestAddressBook::save()
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("address.lst"));
-    QVERIFY(writeFileAtomically(path, original));
     AddressBookFile file(path);
+    QCOMPARE(render(file.load()), QStringList()); // no file
+    QVERIFY(writeFileAtomically(path, original));
     const AddressListLoad load = file.load();
     AddressBookFile::SaveResult result;
     {

@@ -37,7 +37,6 @@ void TestSettingsFile::readFields_data()
     // After the closing quote everything up to the delimiter is dropped.
     QTest::newRow("text after quote") << QByteArray("\"20\"00,\"3\"x,0") << QStringList{"20", "3", "0"};
     QTest::newRow("unclosed quote") << QByteArray("\"2000,3,0") << QStringList{"2000,3,0", "", ""};
-    QTest::newRow("quote inside bare field") << QByteArray("20\"00,3,0") << QStringList{"20\"00", "3", "0"};
     QTest::newRow("line end first, then more than three")
         << QByteArray("\r\n\"2000\",\"3\",0") << QStringList{"", "2000", "3"};
 }
