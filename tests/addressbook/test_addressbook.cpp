@@ -12,11 +12,11 @@ namespace {
 const QString Empty = QStringLiteral("            ,,,,,,,,,255.255.255.255"); // the fields after a bare name
 
 // A first name that begins with a byte-order mark is written behind a second one, which the reader drops.
-const QByteArray Written = QStringLiteral("\uFEFF\uFEFFServer-2,0A1B2C3D4E5F,__:__,,07:30,,,,,,192.168.1.255\r\n"
+const QByteArray Written = QStringLiteral("\uFEFF\uFEFFServer-2,0A1B9C3D4E5F,__:__,,07:30,,,,,,192.168.1.255\r\n"
                                           "事務所,A 1B    4E5F,,,,,,,,,\r\n"
                                           "\uFEFFmark,001f22334455,1,2,3,4,5,6,7,8,host\r\n"
                                           "x,a0b1c2d3e41f,,,,,,,,,h\r\n"
-                                          "y,0A1B2C3D4E5F,,,,,,,,,h\r\n").toUtf8();
+                                          "y,0A1B9C3D4E5F,,,,,,,,,h\r\n").toUtf8();
 
 // The book's lines, then whether the load was short of the file and whether it read Shift-JIS.
 QStringList render(const AddressListLoad& load)

@@ -34,6 +34,7 @@ void TestCore::numbers_data()
     QTest::newRow("hex, lower case") << "&hfa0g1" << "4000" << mismatch << mismatch;
     QTest::newRow("hex, upper case") << "&H1F" << "31" << mismatch << mismatch;
     QTest::newRow("zero, nine, A") << "09A" << "9" << mismatch << "154";
+    QTest::newRow("a whole byte") << "FF" << "0" << mismatch << "255";
     QTest::newRow("exponent, then junk") << "-2.5e+2x" << "-250" << mismatch << mismatch;
     QTest::newRow("D exponent, bare dot") << "1D2." << "100" << mismatch << overflow;
     QTest::newRow("E without digits") << "4E-" << "4" << mismatch << mismatch;
