@@ -76,7 +76,7 @@ void TestSettingsFile::saveAndLoad()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("tarnel.ini"));
     const SettingsValues current{QStringLiteral("2000"), QStringLiteral("3"), true};
-    // Neither a missing file nor a folder in its place changes anything.
+    // Neither a missing file nor a folder read as one changes anything.
     QCOMPARE(loadSettingsFile(path, current), current);
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
     QCOMPARE(loadSettingsFile(dir.filePath(QStringLiteral("folder")), current), current);
