@@ -1,26 +1,15 @@
+#include "FileBytes.h"
 #include "settingsfile/SettingsFile.h"
 
 #include <QDir>
-#include <QFile>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
-Q_DECLARE_METATYPE(SettingsValues)
-
 namespace {
 
-const SettingsValues Design;
-
-SettingsValues values(const char* port, const char* repeat, bool startInTray)
+QStringList shown(const SettingsValues& values)
 {
-    return SettingsValues{QString::fromUtf8(port), QString::fromUtf8(repeat), startInTray};
-}
-
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    return {values.port, values.repeat, values.startInTray ? "ticked" : "unticked"};
 }
 
 } // namespace
@@ -31,9 +20,9 @@ class TestSettingsFile : public QObject {
 private Q_SLOTS:
     void readFields_data();
     void readFields();
-    void directoryCountsAsAbsent();
-    void writtenBytes_data();
-    void writtenBytes();
+    void applyFields_data();
+    void applyFields();
+    void saveAndLoad();
 };
 
 void TestSettingsFile::readFields_data()
@@ -41,75 +30,65 @@ void TestSettingsFile::readFields_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("fields");
 
-    QTest::newRow("design line") << QByteArray("\"9001\",\"1\",1\r\n") << QStringList{"9001", "1", "1"};
-    QTest::newRow("empty") << QByteArray() << QStringList{"", "", ""};
-    QTest::newRow("only the port") << QByteArray("\"2000\"\r\n") << QStringList{"2000", "", ""};
     QTest::newRow("lines, LF") << QByteArray("\"2000\"\n\"3\"\n0\n") << QStringList{"2000", "3", "0"};
     QTest::newRow("lines, CR") << QByteArray("2000\r3\r0") << QStringList{"2000", "3", "0"};
-    QTest::newRow("comma in quotes") << QByteArray("\"20,00\",\"3\",0\r\n") << QStringList{"20,00", "3", "0"};
-    QTest::newRow("blanks before fields")
-        << QByteArray("  \"2000\", \t\"3\",   0\r\n") << QStringList{"2000", "3", "0"};
+    QTest::newRow("comma in quotes, blanks before fields")
+        << QByteArray(" \"20,00\", \t\"3\",\t0\r\n") << QStringList{"20,00", "3", "0"};
     // After the closing quote everything up to the delimiter is dropped.
     QTest::newRow("text after quote") << QByteArray("\"20\"00,\"3\"x,0") << QStringList{"20", "3", "0"};
-    QTest::newRow("quote then line end") << QByteArray("\"20\" \r\n,\"3\"") << QStringList{"20", "", "3"};
     QTest::newRow("unclosed quote") << QByteArray("\"2000,3,0") << QStringList{"2000,3,0", "", ""};
-    QTest::newRow("quote inside bare field") << QByteArray("20\"00,3,0") << QStringList{"20\"00", "3", "0"};
-    QTest::newRow("line end first") << QByteArray("\r\n\"2000\",\"3\",0") << QStringList{"", "2000", "3"};
-    QTest::newRow("no final line end") << QByteArray("\"2000\",\"3\",0") << QStringList{"2000", "3", "0"};
-    QTest::newRow("more than three") << QByteArray("1,2,3,4,5\r\n6\r\n") << QStringList{"1", "2", "3"};
-    QTest::newRow("NUL byte") << QByteArray("\"20\0"
-                                            "00\",1,0",
-                                            11)
-                              << QStringList{QString::fromUtf8("20\0"
-                                                               "00",
-                                                               5),
-                                             "1", "0"};
+    QTest::newRow("line end first, then more than three")
+        << QByteArray("\r\n\"2000\",\"3\",0") << QStringList{"", "2000", "3"};
 }
 
 void TestSettingsFile::readFields()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, fields);
-
     const SettingsFields read = readSettingsFields(bytes);
     QCOMPARE((QStringList{read.port, read.repeat, read.startInTray}), fields);
 }
 
-void TestSettingsFile::directoryCountsAsAbsent()
+void TestSettingsFile::applyFields_data()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("tarnel.ini"));
-    QVERIFY(QDir().mkdir(path));
-    QCOMPARE(loadSettingsFile(path, Design), Design);
+    QTest::addColumn<QStringList>("fields"); // port, repeat, start in tray
+    QTest::addColumn<bool>("ticked");        // before the file is read
+    QTest::addColumn<QStringList>("values");
+
+    QTest::newRow("lowest") << QStringList{"1025", "0.5", "0"} << true << QStringList{"1025", "0.5", "unticked"};
+    QTest::newRow("highest") << QStringList{"9999", "9", ""} << true << QStringList{"9999", "9", "unticked"};
+    QTest::newRow("below") << QStringList{"1024", "0", "1"} << true << QStringList{"2000", "3", "ticked"};
+    QTest::newRow("above") << QStringList{"10000", "9.5", "-1"} << false << QStringList{"2000", "3", "unticked"};
+    QTest::newRow("rewritten") << QStringList{" &H7D1", "1 e0", "x"} << true << QStringList{"2001", "1", "unticked"};
 }
 
-void TestSettingsFile::writtenBytes_data()
+void TestSettingsFile::applyFields()
 {
-    QTest::addColumn<SettingsValues>("written");
-    QTest::addColumn<QByteArray>("bytes");
-
-    QTest::newRow("design") << Design << QByteArray("\"9001\",\"1\",1\r\n");
-    QTest::newRow("unticked") << values("9001", "1", false) << QByteArray("\"9001\",\"1\",0\r\n");
-    QTest::newRow("empty port") << values("", "1", true) << QByteArray("\"\",\"1\",1\r\n");
-    QTest::newRow("unchecked values") << values("80", "x\"y", true) << QByteArray("\"80\",\"x\"y\",1\r\n");
+    QFETCH(QStringList, fields);
+    QFETCH(bool, ticked);
+    QFETCH(QStringList, values);
+    const SettingsValues current{QStringLiteral("2000"), QStringLiteral("3"), ticked};
+    QCOMPARE(shown(applySettingsFields({fields[0], fields[1], fields[2]}, current)), values);
 }
 
-void TestSettingsFile::writtenBytes()
+void TestSettingsFile::saveAndLoad()
 {
-    QFETCH(SettingsValues, written);
-    QFETCH(QByteArray, bytes);
-
     QTemporaryDir dir;
-    QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("tarnel.ini"));
-    QVERIFY(writeBytes(path, "an older and longer file\r\n"));
-    QString error;
-    QVERIFY2(saveSettingsFile(path, written, &error), qPrintable(error));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), bytes);
+    const SettingsValues current{QStringLiteral("2000"), QStringLiteral("3"), true};
+    // Neither a missing file nor a folder read as one changes anything.
+    QCOMPARE(loadSettingsFile(path, current), current);
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    QCOMPARE(loadSettingsFile(dir.filePath(QStringLiteral("folder")), current), current);
+
+    // Written as they are, unchecked; the load then takes only what is in range.
+    QVERIFY(saveSettingsFile(path, {QStringLiteral("9001"), QStringLiteral("x\"y"), false}));
+    QCOMPARE(fileBytes(path), QByteArray("\"9001\",\"x\"y\",0\r\n"));
+    QCOMPARE(shown(loadSettingsFile(path, current)), (QStringList{"9001", "3", "unticked"}));
+    QVERIFY(saveSettingsFile(path, current));
+    QCOMPARE(loadSettingsFile(path, {}), current);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)
 #include "test_settingsfile.moc"
+

@@ -7,12 +7,10 @@
 // it lives. Unlike a read-only folder, this holds for root too.
 class DiskFull {
 public:
-    explicit DiskFull(rlim_t bytes = 4)
+    explicit DiskFull(rlim_t bytes = 4) : m_oldHandler(std::signal(SIGXFSZ, SIG_IGN))
     {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         ::getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
+        const rlimit limit{bytes, m_old.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~DiskFull()
@@ -24,6 +22,6 @@ public:
     DiskFull& operator=(const DiskFull&) = delete;
 
 private:
+    void (*m_oldHandler)(int);
     rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
 };

@@ -2,7 +2,6 @@
 
 #include "app/Dialogs.h"
 
-#include <QList>
 #include <QStringList>
 
 // Boxes that are never shown: each takes the next answer queued here (an input
@@ -13,9 +12,7 @@ public:
     enum class Kind { AskText, Confirm, Warn, Inform };
     struct Asked {
         Kind kind;
-        QString text;
-        QString title;
-        QString defaultText;
+        QString text, title, defaultText;
     };
 
     void answerText(const QString& text) { m_texts.append(text); }

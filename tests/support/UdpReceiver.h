@@ -1,23 +1,19 @@
 #pragma once
 
-#include <QByteArray>
 #include <QList>
+#include <QUdpSocket>
 
-// A UDP socket bound on 127.0.0.1 at a free port below 32768, for tests that check the
-// bytes that really arrive.
+// A UDP socket for tests that check the bytes that really arrive.
 class UdpReceiver {
 public:
-    // Bound on 127.0.0.1 at a free port, or on `address` at `port` when given.
+    // Bound on 127.0.0.1 at a free port below 32768 (the window reads a port as a
+    // 16-bit signed number), or on `address` at `port` when given.
     explicit UdpReceiver(const char* address = "127.0.0.1", int port = 0);
-    ~UdpReceiver();
-    UdpReceiver(const UdpReceiver&) = delete;
-    UdpReceiver& operator=(const UdpReceiver&) = delete;
 
-    int port() const { return m_port; }
+    int port() const { return m_socket.localPort(); }
     // Every datagram waiting now, after giving late ones `waitMs` to arrive.
     QList<QByteArray> drain(int waitMs = 50);
 
 private:
-    int m_fd = -1;
-    int m_port = 0;
+    QUdpSocket m_socket;
 };
