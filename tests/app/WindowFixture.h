@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FakeClock.h"
+#include "FileBytes.h"
 #include "RecordingSender.h"
 #include "ScriptedDialogs.h"
 #include "addressbook/AddressBook.h"
@@ -59,11 +60,7 @@ struct WindowFixture {
         QFile file(path(name));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     }
-    QByteArray readFile(const QString& name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray readFile(const QString& name) const { return fileBytes(path(name)); }
 
     QTemporaryDir dir;
     ScriptedDialogs dialogs;

@@ -119,9 +119,8 @@ void TestBookWindow::choosingFillsTheBoxes()
     f.load(ThreeEntries, true);
     auto* combo = f.find<QComboBox>("computerCombo");
     LimitedLineEdit* host = f.edit("hostEdit");
-    QCOMPARE(host->text() + u' ' + f.edit("alarmEdit0")->text(), QStringLiteral("10.0.0.1 07:30"));
     QTest::keyClick(combo, Qt::Key_Down);
-    QCOMPARE(host->text() + u' ' + f.mac(), QStringLiteral("10.0.0.2 0A0B0C0D0E02"));
+    QCOMPARE(host->text() + u' ' + f.edit("alarmEdit0")->text(), QStringLiteral("10.0.0.2 __:__"));
     // The wheel over the list chooses only while the list has the focus.
     QWheelEvent wheel(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
