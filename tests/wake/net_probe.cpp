@@ -17,8 +17,7 @@ int main(int argc, char* argv[])
 {
     if (argc == 2) {
         const QString mac = lookUpMacAddress(QString::fromLocal8Bit(argv[1]));
-        std::puts(qPrintable(mac));
-        return mac.isEmpty() ? 1 : 0;
+        return std::puts(qPrintable(mac)), mac.isEmpty();
     }
     if (argc != 3)
         return 2;

@@ -8,8 +8,7 @@
 #     NetBIOS name (a broadcast name query).
 # usage: netns_test.sh broadcast|nmbd NET_PROBE; exit 0 passed, 1 failed, 77 skipped.
 set -u
-probe=$2 t=tn$$ work=$(mktemp -d)
-PATH=$PATH:/usr/sbin:/sbin
+probe=$2 t=tn$$ work=$(mktemp -d) PATH=$PATH:/usr/sbin:/sbin
 skip() { echo "SKIP: $*"; exit 77; }
 fail() { echo "FAIL: $*"; exit 1; }
 [ "$(id -u)" -eq 0 ] || skip "making network namespaces needs root"
@@ -37,11 +36,9 @@ if [ "$1" = broadcast ]; then
     ip -n ${t}0 link set s1 down && ip -n ${t}0 link set s2 down
     ip netns exec ${t}0 "$probe" 255.255.255.255 9009 && fail "a broadcast with no network succeeded"
 else
-    command -v nmbd >/dev/null || fail "nmbd is missing (samba)"
-    printf '[global]\nnetbios name = TARNELPEER\nworkgroup = TARNELTEST\ninterfaces = r1 10.231.1.2/24\n' >"$work/conf"
-    printf 'bind interfaces only = yes\nlog file = %s/log.nmbd\n' "$work" >>"$work/conf"
-    printf '%s = '"$work"'\n' "lock directory" "state directory" "cache directory" "pid directory" "private dir" \
-        "ncalrpc dir" >>"$work/conf"
+    # Every file nmbd keeps is in $work.
+    printf '[global]\nnetbios name = TARNELPEER\nworkgroup = TARNELTEST\ninterfaces = r1 10.231.1.2/24\nbind interfaces only = yes\n' >"$work/conf"
+    printf '%s = '"$work"'\n' "lock directory" "state directory" "cache directory" "pid directory" "private dir" "ncalrpc dir" >>"$work/conf"
     ip netns exec ${t}1 nmbd -F --debug-stdout --no-process-group -s "$work/conf" >"$work/log" 2>&1 &
     # nmbd answers a node status at once, a name query once it has registered
     # the name; it reports an all-zero unit id. The name is asked in lower case.
