@@ -110,7 +110,7 @@ private Q_SLOTS:
         // The name is the first label; a NetBIOS scope may follow it.
         QTest::newRow("scope") << "TARNELPEER" << answer(query, "6000c0a80005").insert(45, "\x05SCOPE") << address;
         QTest::newRow("another name") << "TARNELPEEX" << answer(query, "6000c0a80005") << refused;
-        QTest::newRow("no usable address") << "TARNELPEER" << answer(query, "000000000000") << refused;
+        QTest::newRow("no whole usable entry") << "TARNELPEER" << answer(query, "0000000000006000c0a800") << refused;
     }
     void replies()
     {
