@@ -5,90 +5,50 @@
 
 #include <QTest>
 
-namespace {
-
-const std::array<QString, 6> Sample = {QStringLiteral("00"), QStringLiteral("11"), QStringLiteral("22"),
-                                       QStringLiteral("33"), QStringLiteral("44"), QStringLiteral("AB")};
-
-QByteArray expectedPacket(const QByteArray& address)
-{
-    QByteArray packet(6, char(0xFF));
-    for (int i = 0; i < 16; ++i)
-        packet += address;
-    return packet;
-}
-
-} // namespace
+using namespace Qt::StringLiterals;
 
 class TestWake : public QObject {
     Q_OBJECT
+    UdpReceiver m_receiver;
+    const QByteArray m_packet = QByteArray(6, '\xFF') + QByteArray::fromHex("0011223344AB").repeated(16);
+
 private Q_SLOTS:
-    void packetLayout();
-    void statusText();
-    void loopbackDelivery();
-    void senderFailures_data();
-    void senderFailures();
+    void send_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("repeat");
+        QTest::addColumn<QString>("expected"); // the status text shown, and the datagrams received
+        const QString port = QString::number(m_receiver.port());
+        QTest::newRow("address, three times") << "127.0.0.1" << port << "3" << u"OK 3"_s;
+        QTest::newRow("host name, no repeat number") << "localhost" << port << "x" << u"OK 1"_s;
+        QTest::newRow("repeat past 16 bits") << "127.0.0.1" << port << "32768" << u"ERROR:1000006 0"_s;
+        QTest::newRow("port 0") << "127.0.0.1" << u"0"_s << "1" << u"ERROR:10049 0"_s;
+        QTest::newRow("unknown host") << "no-such-host.invalid" << port << "1" << u"ERROR:11001 0"_s;
+        QTest::newRow("empty host") << "" << port << "1" << u"ERROR:10039 0"_s;
+    }
+    void send()
+    {
+        QFETCH(QString, host);
+        QFETCH(QString, port);
+        QFETCH(QString, repeat);
+        QFETCH(QString, expected);
+        UdpSender sender;
+        QString shown = u"OK"_s;
+        try {
+            sendMagicPacket(sender, {"00", "11", "22", "33", "44", "AB"}, host, port, repeat);
+        } catch (const Failure& failure) {
+            shown = statusTextFor(failure);
+        }
+        const QList<QByteArray> got = m_receiver.drain();
+        QCOMPARE(shown + u' ' + QString::number(got.size()), expected);
+        QCOMPARE(got, QList<QByteArray>(got.size(), m_packet));
+    }
+    void error126IsSuccess()
+    {
+        QCOMPARE(statusTextFor(Failure::socket(Failure::TreatedAsSuccess, QString())), u"OK"_s);
+    }
 };
-
-void TestWake::packetLayout()
-{
-    const QByteArray packet = buildMagicPacket(Sample);
-    QCOMPARE(packet.size(), 102);
-    QCOMPARE(packet, expectedPacket(QByteArray::fromHex("0011223344AB")));
-    auto lower = Sample;
-    lower[5] = QStringLiteral("ab");
-    lower[0] = QStringLiteral("0 "); // the stored form of a one-digit byte
-    QCOMPARE(buildMagicPacket(lower), packet);
-}
-
-void TestWake::statusText()
-{
-    QCOMPARE(statusTextFor(Failure::overflow(QString())), QStringLiteral("ERROR:1000006"));
-    QCOMPARE(statusTextFor(Failure::subscriptOutOfRange(QString())), QStringLiteral("ERROR:1000009"));
-    QCOMPARE(statusTextFor(Failure::socket(11001, QString())), QStringLiteral("ERROR:11001"));
-    QCOMPARE(statusTextFor(Failure::socket(Failure::TreatedAsSuccess, QString())), QStringLiteral("OK"));
-}
-
-void TestWake::loopbackDelivery()
-{
-    UdpReceiver receiver;
-    UdpSender sender;
-    for (const QString& host : {QStringLiteral("127.0.0.1"), QStringLiteral("localhost")}) {
-        sendMagicPacket(sender, Sample, host, QString::number(receiver.port()), QStringLiteral("3"));
-        const QList<QByteArray> got = receiver.drain();
-        QCOMPARE(got.size(), 3);
-        for (const QByteArray& datagram : got)
-            QCOMPARE(datagram, expectedPacket(QByteArray::fromHex("0011223344AB")));
-    }
-}
-
-void TestWake::senderFailures_data()
-{
-    QTest::addColumn<QString>("host");
-    QTest::addColumn<int>("port");
-    QTest::addColumn<int>("code");
-    QTest::newRow("negative port") << "127.0.0.1" << -1 << 10049;
-    QTest::newRow("port zero") << "127.0.0.1" << 0 << 10049;
-    QTest::newRow("unknown name") << "no-such-host.invalid" << 9001 << 11001;
-    QTest::newRow("empty host") << "" << 9001 << 10039;
-}
-
-void TestWake::senderFailures()
-{
-    QFETCH(QString, host);
-    QFETCH(int, port);
-    QFETCH(int, code);
-    UdpSender sender;
-    sender.setRemoteHost(host);
-    sender.setRemotePort(port);
-    try {
-        sender.sendData(QByteArray(102, 0));
-        QFAIL("the send must fail");
-    } catch (const Failure& failure) {
-        QCOMPARE(failure.number(), code);
-        QCOMPARE(failure.helpContext(), code);
-    }
-}
 
 QTEST_GUILESS_MAIN(TestWake)
 #include "test_wake.moc"

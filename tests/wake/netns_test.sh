@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The tests on a real network, made of network namespaces: namespace 0 is
+# joined by a veth pair to namespace 1 as 10.231.1.1 and .2, and by another to
+# namespace 2 as 10.231.2.1 and .2; it has no default route.
+#   broadcast: the default broadcast from 0 reaches both subnets.
+#   nmbd: the MAC lookup in 0: "*" from its own first card, then Samba's nmbd
+#     in 1 (it does not answer on loopback alone), asked by address and by
+#     NetBIOS name (a broadcast name query).
+# usage: netns_test.sh broadcast|nmbd NET_PROBE; exit 0 passed, 1 failed, 77 skipped.
+set -u
+probe=$2 t=tn$$ work=$(mktemp -d) PATH=$PATH:/usr/sbin:/sbin
+skip() { echo "SKIP: $*"; exit 77; }
+fail() { echo "FAIL: $*"; exit 1; }
+[ "$(id -u)" -eq 0 ] || skip "making network namespaces needs root"
+trap 'kill $(jobs -p) 2>/dev/null; wait; for n in 0 1 2; do ip netns del $t$n; done 2>/dev/null; rm -rf "$work"' EXIT
+for n in 0 1 2; do
+    ip netns add $t$n 2>/dev/null || skip "network namespaces cannot be made here"
+    # In a chroot whose root is no mount point, ip cannot enter a namespace.
+    ip netns exec $t$n ip link set lo up 2>/dev/null || skip "programs cannot run inside a network namespace here"
+done
+for n in 1 2; do
+    ip link add s$n netns ${t}0 type veth peer name r$n netns $t$n 2>/dev/null || skip "veth pairs cannot be made here"
+    ip -n ${t}0 addr add 10.231.$n.1/24 dev s$n && ip -n $t$n addr add 10.231.$n.2/24 dev r$n &&
+        ip -n ${t}0 link set s$n up && ip -n $t$n link set r$n up || fail "cannot set up subnet $n"
+done
+
+if [ "$1" = broadcast ]; then
+    for n in 1 2; do ip netns exec $t$n "$probe" - 9009 >"$work/$n" & done
+    for _ in $(seq 50); do [ "$(cat "$work"/[12])" = $'ready\nready' ] && break; sleep 0.05; done
+    ip netns exec ${t}0 "$probe" 255.255.255.255 9009 || fail "the broadcast failed"
+    wait
+    # Out of both interfaces, with the exact 102 bytes.
+    packet=ffffffffffff$(printf '0011223344ab%.0s' $(seq 16))
+    [ "$(cat "$work"/[12])" = "$(printf 'ready\n%s\n' $packet $packet)" ] || fail "not on both subnets"
+    # With every interface down there is nothing to broadcast on: the plain send's error.
+    ip -n ${t}0 link set s1 down && ip -n ${t}0 link set s2 down
+    ip netns exec ${t}0 "$probe" 255.255.255.255 9009 && fail "a broadcast with no network succeeded"
+else
+    # Every file nmbd keeps is in $work.
+    printf '[global]\nnetbios name = TARNELPEER\nworkgroup = TARNELTEST\ninterfaces = r1 10.231.1.2/24\nbind interfaces only = yes\n' >"$work/conf"
+    printf '%s = '"$work"'\n' "lock directory" "state directory" "cache directory" "pid directory" "private dir" "ncalrpc dir" >>"$work/conf"
+    ip netns exec ${t}1 nmbd -F --debug-stdout --no-process-group -s "$work/conf" >"$work/log" 2>&1 &
+    # nmbd answers a node status at once, a name query once it has registered
+    # the name; it reports an all-zero unit id. The name is asked in lower case.
+    own=$(ip netns exec ${t}0 cat /sys/class/net/s1/address | tr -d : | tr a-f A-F)
+    for ask in "*=$own" 10.231.1.2=000000000000 tarnelpeer=000000000000; do
+        for _ in $(seq 15); do got=$(ip netns exec ${t}0 "$probe" "${ask%=*}") && break; sleep 0.2; done
+        [ "$got" = "${ask#*=}" ] || { tail -n 20 "$work/log"; fail "${ask%=*} gave '$got'"; }
+    done
+fi
+echo PASS
