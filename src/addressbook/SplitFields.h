@@ -8,7 +8,5 @@
 // With d delimiters in the text it writes d + 1 pieces, or exactly `limit` pieces when d >= limit (the text after
 // the limit-th delimiter is dropped). Slots beyond the pieces written keep what they held.
 // Never writes past `pieces`, whatever `limit` says; an empty delimiter is never found.
-int splitFields(std::span<QString> pieces, int limit, const QString& text, const QString& delimiter);
-
-// The same, giving views into `text` instead of copies, for the file reader.
+// The pieces are views into `text`.
 int splitFields(std::span<QStringView> pieces, int limit, QStringView text, QStringView delimiter);

@@ -17,9 +17,6 @@ struct Ipv4Entry {
     std::uint32_t address = 0;
     std::uint32_t netmask = 0;
     std::uint32_t broadcast = 0; // 0 when the subnet has none
-
-    // Whether `host` is on this entry's subnet, that is, reached directly.
-    bool contains(std::uint32_t host) const { return (host & netmask) == (address & netmask); }
 };
 
 struct InterfaceInfo {

@@ -17,7 +17,6 @@ public:
 
     void answerText(const QString& text) { m_texts.append(text); }
     void answerYes() { m_yes.append(true); }
-    void answerNo() { m_yes.append(false); }
 
     const QList<Asked>& asked() const { return m_asked; }
     QStringList askedTexts() const
