@@ -51,6 +51,7 @@ void TestAlarm::tick()
     // can fire.
     QCOMPARE(weekdayNumber(QDate()), 0);
     QCOMPARE(alarmMatches(book, u"21:43", 0), std::vector<int>{0});
+    QCOMPARE(alarmMatches(book, u"21:43", 8), std::vector<int>{0});
     QCOMPARE(alarmMatches(book, u"__:__", 7), std::vector<int>());
 }
 

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QListView>
+#include <QSignalSpy>
 #include <QWheelEvent>
 
 namespace {
@@ -164,7 +165,8 @@ void TestBookWindow::marksAndClear()
     WindowFixture f;
     f.load(ThreeEntries);
     QAbstractItemModel* marks = f.find<QListView>("batchList")->model();
-    QVERIFY(marks->setData(marks->index(1, 0), Qt::Checked, Qt::CheckStateRole));
+    QSignalSpy repaint(marks, &QAbstractItemModel::dataChanged);
+    QVERIFY(marks->setData(marks->index(1, 0), Qt::Checked, Qt::CheckStateRole) && repaint.count() == 1);
     QCOMPARE(rows(f, Qt::CheckStateRole), QStringLiteral("0 2 0"));
     f.click("markAllButton");
     QCOMPARE(rows(f, Qt::CheckStateRole), QStringLiteral("2 2 2"));

@@ -3,10 +3,12 @@
 // box and "閉じる".
 #include "DiskFull.h"
 #include "WindowFixture.h"
+#include "app/Dialogs.h"
 #include "app/SingleInstance.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
 
@@ -18,6 +20,7 @@ private Q_SLOTS:
     void shutdown();
     void hideMinimisesWithoutTray();
     void secondInstanceRefused();
+    void boxes();
 };
 
 // The window as it first shows, every widget's place, font, colours and text,
@@ -119,6 +122,36 @@ void TestStartupWindow::secondInstanceRefused()
     // The lock file stays behind when its holder ends, and no longer counts.
     QVERIFY(QFile::exists(lock));
     QVERIFY(SingleInstance(lock).acquire());
+}
+
+// The real boxes: their titles, icons and buttons, Escape and the default button.
+void TestStartupWindow::boxes()
+{
+    QStringList seen;
+    const auto answer = [&seen](Qt::Key key, const QString& typed = {}) {
+        QTimer::singleShot(0, qApp, [&seen, key, typed] {
+            QWidget* box = QApplication::activeModalWidget();
+            auto* message = qobject_cast<QMessageBox*>(box);
+            seen << box->windowTitle() + u'|' + (message ? QString::number(message->icon()) : QStringLiteral("input"));
+            if (auto* edit = box->findChild<QLineEdit*>())
+                edit->setText(typed);
+            QTest::keyClick(box, key);
+        });
+    };
+    WidgetDialogs dialogs;
+    answer(Qt::Key_Return, QStringLiteral("typed"));
+    QCOMPARE(dialogs.askText(nullptr, QStringLiteral("?"), QStringLiteral("default")), QStringLiteral("typed"));
+    answer(Qt::Key_Escape, QStringLiteral("typed"));
+    QCOMPARE(dialogs.askText(nullptr, QStringLiteral("?")), QString());
+    answer(Qt::Key_Return);
+    QVERIFY(!dialogs.confirm(nullptr, QStringLiteral("?"), QStringLiteral("確認"))); // No is the default
+    answer(Qt::Key_Y, QString());
+    QVERIFY(dialogs.confirm(nullptr, QStringLiteral("?"), QStringLiteral("確認")));
+    answer(Qt::Key_Escape);
+    dialogs.warn(nullptr, QStringLiteral("!"), QStringLiteral("Error"));
+    answer(Qt::Key_Return);
+    dialogs.inform(nullptr, QStringLiteral("!"));
+    QCOMPARE(seen, (QStringList{"Tarnel!|input", "Tarnel!|input", "確認|0", "確認|0", "Error|2", "Tarnel!|0"}));
 }
 
 QTEST_MAIN(TestStartupWindow)
