@@ -2,7 +2,6 @@
 
 #include "FakeClock.h"
 #include "FileBytes.h"
-#include "RecordingSender.h"
 #include "ScriptedDialogs.h"
 #include "addressbook/AddressBook.h"
 #include "app/LimitedLineEdit.h"
@@ -14,15 +13,9 @@
 #include <QTest>
 #include <memory>
 
-// A window with scripted boxes, a settable clock and its files in a temporary
-// folder; the sender records datagrams unless a real one is asked for. Tests
-// find the widgets by their role names.
+// A window with scripted boxes, a settable clock, the real UDP sender and its
+// files in a temporary folder. Tests find the widgets by their role names.
 struct WindowFixture {
-    explicit WindowFixture(bool realSender = false)
-        : udp(realSender ? std::make_unique<UdpSender>() : nullptr),
-          services{realSender ? static_cast<DatagramSender*>(udp.get()) : &sender, &clock, &dialogs, dir.path(), false, {}}
-    {
-    }
     // Started; active when asked, so that focus and keys behave as for a user.
     MainWindow& load(const QByteArray& book = {}, bool active = false)
     {
@@ -65,9 +58,8 @@ struct WindowFixture {
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
     FakeClock clock;
-    RecordingSender sender;
-    std::unique_ptr<UdpSender> udp;
-    AppServices services;
+    UdpSender sender;
+    AppServices services{&sender, &clock, &dialogs, dir.path(), false, {}};
     std::unique_ptr<MainWindow> window;
 };
 
