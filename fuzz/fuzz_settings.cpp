@@ -1,8 +1,8 @@
 // The settings file is the user's to edit: whatever bytes it holds, reading
 // it must stay in bounds and leave the controls with values they accept.
 
-#include "settingsfile/SettingsFile.h"
 #include "core/TextNumbers.h"
+#include "settingsfile/SettingsFile.h"
 
 #include <cstddef>
 #include <cstdint>

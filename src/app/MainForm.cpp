@@ -95,9 +95,9 @@ MainForm::MainForm(QWidget* window) : m_window(window)
 void MainForm::buildBanner()
 {
     makeLabel(m_window, QStringLiteral("banner"), QString(), twips(120, 120, 5895, 495))->setStyleSheet(BannerStyle);
-    QLabel* text = makeLabel(m_window, QStringLiteral("bannerText"),
-                             QStringLiteral("Magic Packet を送信してコンピュータの電源を入れます"),
-                             twips(180, 240, 5775, 255));
+    QLabel* text =
+        makeLabel(m_window, QStringLiteral("bannerText"),
+                  QStringLiteral("Magic Packet を送信してコンピュータの電源を入れます"), twips(180, 240, 5775, 255));
     text->setFont(uiGothic(Small, true));
 }
 
@@ -110,18 +110,19 @@ void MainForm::buildSettings()
     frame->setGeometry(twips(120, 720, 3015, 495));
     makeLabel(frame, QStringLiteral("portLabel"), QStringLiteral("PortNo"), twips(120, 150, 855, 285))
         ->setFont(fixedGothic(Medium));
-    m_portEdit =
-        makeEdit(frame, QStringLiteral("portEdit"), QStringLiteral("9001"), 4, twips(960, 150, 615, 280), fixedGothic(Small));
+    m_portEdit = makeEdit(frame, QStringLiteral("portEdit"), QStringLiteral("9001"), 4, twips(960, 150, 615, 280),
+                          fixedGothic(Small));
     makeLabel(frame, QStringLiteral("repeatLabel"), QStringLiteral("Retry"), twips(1560, 150, 855, 285))
         ->setFont(fixedGothic(Medium));
-    m_repeatEdit =
-        makeEdit(frame, QStringLiteral("repeatEdit"), QStringLiteral("1"), 1, twips(2400, 150, 375, 280), fixedGothic(Small));
+    m_repeatEdit = makeEdit(frame, QStringLiteral("repeatEdit"), QStringLiteral("1"), 1, twips(2400, 150, 375, 280),
+                            fixedGothic(Small));
     for (LimitedLineEdit* edit : {m_portEdit, m_repeatEdit}) {
         edit->setStyleSheet(SettingsBoxStyle);
         edit->setFocusPolicy(Qt::ClickFocus);
     }
 
-    m_clockLabel = makeLabel(m_window, QStringLiteral("clockLabel"), QStringLiteral("Now"), twips(3480, 840, 2535, 255));
+    m_clockLabel =
+        makeLabel(m_window, QStringLiteral("clockLabel"), QStringLiteral("Now"), twips(3480, 840, 2535, 255));
     m_clockLabel->setFont(fixedGothic(Medium));
     makeSeparator(m_window, QStringLiteral("settingsSeparator"), 1320);
 }
@@ -147,14 +148,15 @@ void MainForm::buildComputer()
         m_macEdits[std::size_t(i)] = makeEdit(m_window, QStringLiteral("macEdit%1").arg(i), QStringLiteral("00"), 2,
                                               twips(2040 + 360 * i, 2400, 375, 375), fixedGothic(Large));
 
-    m_sendButton =
-        makeButton(m_window, QStringLiteral("sendButton"), QStringLiteral("１台に送信"), twips(4560, 1440, 1455, 375), true);
+    m_sendButton = makeButton(m_window, QStringLiteral("sendButton"), QStringLiteral("１台に送信"),
+                              twips(4560, 1440, 1455, 375), true);
     m_fetchMacButton = makeButton(m_window, QStringLiteral("fetchMacButton"), QStringLiteral("MACアドレス 取得"),
                                   twips(4560, 1920, 1455, 495), true);
 
-    QGroupBox* group = makeGroup(m_window, QStringLiteral("bookGroup"), QStringLiteral("リスト"),
-                                 twips(4560, 2520, 1455, 1935));
-    m_addButton = makeButton(group, QStringLiteral("addButton"), QStringLiteral("追加"), twips(240, 360, 975, 375), false);
+    QGroupBox* group =
+        makeGroup(m_window, QStringLiteral("bookGroup"), QStringLiteral("リスト"), twips(4560, 2520, 1455, 1935));
+    m_addButton =
+        makeButton(group, QStringLiteral("addButton"), QStringLiteral("追加"), twips(240, 360, 975, 375), false);
     m_changeButton =
         makeButton(group, QStringLiteral("changeButton"), QStringLiteral("変更"), twips(240, 840, 975, 375), false);
     m_deleteButton =
@@ -195,7 +197,8 @@ void MainForm::buildAlarms()
 void MainForm::buildBatch()
 {
     makeSeparator(m_window, QStringLiteral("batchSeparator"), 4680);
-    m_batchHeading = makeHeading(m_window, QStringLiteral("batchHeading"), QStringLiteral(" コンピュータ選択"), 4800, 1095);
+    m_batchHeading =
+        makeHeading(m_window, QStringLiteral("batchHeading"), QStringLiteral(" コンピュータ選択"), 4800, 1095);
     m_batchHeading->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     m_batchList = new QListView(m_window);
@@ -210,8 +213,8 @@ void MainForm::buildBatch()
                                    twips(4560, 4800, 1455, 375), true);
     // The group frames the two buttons, which stand over it.
     makeGroup(m_window, QStringLiteral("markGroup"), QStringLiteral("すべて"), twips(4560, 5280, 1455, 1215));
-    m_markAllButton =
-        makeButton(m_window, QStringLiteral("markAllButton"), QStringLiteral("選択"), twips(4800, 5520, 975, 375), false);
+    m_markAllButton = makeButton(m_window, QStringLiteral("markAllButton"), QStringLiteral("選択"),
+                                 twips(4800, 5520, 975, 375), false);
     m_unmarkAllButton = makeButton(m_window, QStringLiteral("unmarkAllButton"), QStringLiteral("解除"),
                                    twips(4800, 6000, 975, 375), false);
 }
@@ -226,8 +229,8 @@ void MainForm::buildFooter()
 
     m_quitButton =
         makeButton(m_window, QStringLiteral("quitButton"), QStringLiteral("終了"), twips(3000, 6840, 1455, 375), true);
-    m_hideButton =
-        makeButton(m_window, QStringLiteral("hideButton"), QStringLiteral("閉じる"), twips(4560, 6840, 1455, 375), true);
+    m_hideButton = makeButton(m_window, QStringLiteral("hideButton"), QStringLiteral("閉じる"),
+                              twips(4560, 6840, 1455, 375), true);
 
     m_startInTrayCheck = new QCheckBox(QStringLiteral("起動時、タスクトレイに入れる"), m_window);
     m_startInTrayCheck->setObjectName(QStringLiteral("startInTrayCheck"));
@@ -236,8 +239,9 @@ void MainForm::buildFooter()
     m_startInTrayCheck->setChecked(true);
     m_startInTrayCheck->setFocusPolicy(Qt::ClickFocus);
 
-    QLabel* version = makeLabel(m_window, QStringLiteral("versionLabel"), QStringLiteral("Version ") + QLatin1String(TarnelShortVersion),
-                                twips(4560, 7320, 1575, 255));
+    QLabel* version =
+        makeLabel(m_window, QStringLiteral("versionLabel"),
+                  QStringLiteral("Version ") + QLatin1String(TarnelShortVersion), twips(4560, 7320, 1575, 255));
     version->setFont(versionSerif(Small));
     version->setStyleSheet(VersionStyle);
 }
@@ -251,9 +255,9 @@ void MainForm::setTabOrder()
         order.append(edit);
     for (int slot : {0, 2, 3, 4, 5, 6, 7, 1})
         order.append(m_alarmEdits[std::size_t(slot)]);
-    order += QList<QWidget*>{m_sendButton,   m_batchList,   m_batchSendButton, m_markAllButton,  m_unmarkAllButton,
-                             m_hideButton,   m_quitButton,  m_portEdit,        m_repeatEdit,     m_deleteButton,
-                             m_changeButton, m_addButton,   m_fetchMacButton,  m_clearAlarmsButton, m_startInTrayCheck};
+    order += QList<QWidget*>{m_sendButton,   m_batchList,  m_batchSendButton, m_markAllButton,     m_unmarkAllButton,
+                             m_hideButton,   m_quitButton, m_portEdit,        m_repeatEdit,        m_deleteButton,
+                             m_changeButton, m_addButton,  m_fetchMacButton,  m_clearAlarmsButton, m_startInTrayCheck};
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
 }

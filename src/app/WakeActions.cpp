@@ -9,8 +9,7 @@
 #include <QLabel>
 #include <QtDebug>
 
-WakeActions::WakeActions(const MainForm& form, const AddressBookModel& model, DatagramSender& sender,
-                         QObject* parent)
+WakeActions::WakeActions(const MainForm& form, const AddressBookModel& model, DatagramSender& sender, QObject* parent)
     : QObject(parent), m_model(model), m_sender(sender), m_hostEdit(form.hostEdit()), m_macEdits(form.macEdits()),
       m_portEdit(form.portEdit()), m_repeatEdit(form.repeatEdit()), m_statusLabel(form.statusLabel())
 {

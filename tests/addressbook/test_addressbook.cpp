@@ -16,7 +16,8 @@ const QByteArray Written = QStringLiteral("\uFEFF\uFEFFServer-2,0A1B9C3D4E5F,__:
                                           "事務所,A 1B    4E5F,,,,,,,,,\r\n"
                                           "\uFEFFmark,001f22334455,1,2,3,4,5,6,7,8,host\r\n"
                                           "x,a0b1c2d3e41f,,,,,,,,,h\r\n"
-                                          "y,0A1B9C3D4E5F,,,,,,,,,h\r\n").toUtf8();
+                                          "y,0A1B9C3D4E5F,,,,,,,,,h\r\n")
+                               .toUtf8();
 
 // The book's lines, then whether the load was short of the file and whether it read Shift-JIS.
 QStringList render(const AddressListLoad& load)
@@ -54,22 +55,24 @@ void TestAddressBook::parse_data()
     QTest::newRow("ten fields, the first empty") << QByteArray(",,,,,,,,,\r\n") << QStringList{"," + Empty};
     QTest::newRow("empty eleventh") << QByteArray("a,,,,,,,,,,\r\n") << QStringList{"a," + Empty.chopped(15)};
     QTest::newRow("thirteen fields") << (full + ",x,y\r\n").toUtf8() << QStringList{full};
-    QTest::newRow("short mac, Japanese name")
-        << QStringLiteral("サーバー,0A1B,1\r\n").toUtf8() << QStringList{"サーバー,0A1B        ,1,,,,,,,,255.255.255.255"};
+    QTest::newRow("short mac, Japanese name") << QStringLiteral("サーバー,0A1B,1\r\n").toUtf8()
+                                              << QStringList{"サーバー,0A1B        ,1,,,,,,,,255.255.255.255"};
     QTest::newRow("lone LF, lone CR, no final line end")
         << QByteArray("a\nb\rc") << QStringList{"a," + Empty, "b," + Empty, "c," + Empty};
     QTest::newRow("empty lines after LF, CR and CR LF")
         << QByteArray("a\n\nb\r\rc\r\n\r\nd")
         << QStringList{"a," + Empty, "," + Empty, "b," + Empty, "," + Empty, "c," + Empty, "," + Empty, "d," + Empty};
     // A byte cut from a surrogate pair becomes U+FFFD; a whole pair stays.
-    QTest::newRow("surrogate pairs in the mac") << QStringLiteral("pc,\U0001F600B\U0001F600C").toUtf8()
-                                                << QStringList{"pc,\U0001F600B\uFFFD\uFFFDC      ,,,,,,,,,255.255.255.255"};
+    QTest::newRow("surrogate pairs in the mac")
+        << QStringLiteral("pc,\U0001F600B\U0001F600C").toUtf8()
+        << QStringList{"pc,\U0001F600B\uFFFD\uFFFDC      ,,,,,,,,,255.255.255.255"};
     QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF") + 'a' << QStringList{"a," + Empty};
     QTest::newRow("neither UTF-8 nor Shift-JIS")
         << QByteArray("\x80\xff\xfd") << QStringList{"\uFFFD\uFFFD\uFFFD," + Empty, "incomplete"};
     // The control bytes pass as they are, around あ, a cut character and an unmapped one.
-    QTest::newRow("Shift-JIS, not all valid") << QByteArray("\x1a\x82\xa0\x82\x1c\x7f\x85\x40\r\n")
-                                              << QStringList{"\x1aあ\uFFFD\x1c\x7f\uFFFD," + Empty, "incomplete", "Shift-JIS"};
+    QTest::newRow("Shift-JIS, not all valid")
+        << QByteArray("\x1a\x82\xa0\x82\x1c\x7f\x85\x40\r\n")
+        << QStringList{"\x1aあ\uFFFD\x1c\x7f\uFFFD," + Empty, "incomplete", "Shift-JIS"};
 }
 
 void TestAddressBook::parse()
@@ -117,10 +120,13 @@ void TestAddressBook::save_data()
     QTest::addColumn<bool>("backedUp");
 
     // サーバー, 事務所 and ソフト表 (whose second bytes are 5C, the backslash) in code page 932.
-    QTest::newRow("Shift-JIS") << QByteArray("\x83\x54\x81\x5b\x83\x6f\x81\x5b,001122334455,07:30,,,,,,,,10.0.0.255\r\n"
-                                             "\x8e\x96\x96\xb1\x8f\x8a,AABBCCDDEEFF,\x83\x5c\x83\x74\x83\x67\x95\x5c\r\n") << false
+    QTest::newRow("Shift-JIS") << QByteArray(
+                                      "\x83\x54\x81\x5b\x83\x6f\x81\x5b,001122334455,07:30,,,,,,,,10.0.0.255\r\n"
+                                      "\x8e\x96\x96\xb1\x8f\x8a,AABBCCDDEEFF,\x83\x5c\x83\x74\x83\x67\x95\x5c\r\n")
+                               << false
                                << QStringLiteral("サーバー,001122334455,07:30,,,,,,,,10.0.0.255\r\n"
-                                                 "事務所,AABBCCDDEEFF,ソフト表,,,,,,,,255.255.255.255\r\n").toUtf8()
+                                                 "事務所,AABBCCDDEEFF,ソフト表,,,,,,,,255.255.255.255\r\n")
+                                      .toUtf8()
                                << true;
     QTest::newRow("UTF-8, byte for byte") << Written << false << Written << false;
     const QByteArray line = "pc,001122334455,__:__,,,,,,,,192.168.0.255\r\n";

@@ -36,9 +36,9 @@ void TestAlarm::tick()
 
     // Slot 0 is every day, slot k weekday k.
     AddressBook book;
-    for (const QStringList& alarms : {QStringList{"21:43", "", "", "", "", "", "", "__:__"},
-                                      QStringList{"09:05", "", "", "", "", "", "", "21:43"}, QStringList{"__:__", "09:05"},
-                                      QStringList{"00:00", "", "", "", "00:00"}, QStringList{"09:05"}}) {
+    for (const QStringList& alarms :
+         {QStringList{"21:43", "", "", "", "", "", "", "__:__"}, QStringList{"09:05", "", "", "", "", "", "", "21:43"},
+          QStringList{"__:__", "09:05"}, QStringList{"00:00", "", "", "", "00:00"}, QStringList{"09:05"}}) {
         AddressEntry entry;
         std::copy(alarms.begin(), alarms.end(), entry.alarms.begin());
         book.append(entry);

@@ -65,7 +65,8 @@ struct WindowFixture {
 
 // One line of "address.lst": name, MAC, alarms (every day, Sunday … Saturday, "__:__" when not given), host.
 inline QByteArray bookLine(const QString& name, const QString& mac, const QString& host = QStringLiteral("10.0.0.1"),
-                           const QString& everyDay = QStringLiteral("__:__"), const QString& monday = QStringLiteral("__:__"))
+                           const QString& everyDay = QStringLiteral("__:__"),
+                           const QString& monday = QStringLiteral("__:__"))
 {
     return QStringLiteral("%1,%2,%3,__:__,%4,__:__,__:__,__:__,__:__,__:__,%5\r\n")
         .arg(name, mac, everyDay, monday, host)

@@ -16,7 +16,8 @@ const QString ListFile = QStringLiteral("address.lst");
 // Not in alphabetical order, so any sorting shows.
 const QString ThreeNames = QStringLiteral("Charlie Alpha Bravo");
 const QByteArray ThreeEntries = bookLine("Charlie", "0A0B0C0D0E01", "10.0.0.1", "07:30") +
-                                bookLine("Alpha", "0A0B0C0D0E02", "10.0.0.2") + bookLine("Bravo", "0A0B0C0D0E03", "10.0.0.3");
+                                bookLine("Alpha", "0A0B0C0D0E02", "10.0.0.2") +
+                                bookLine("Bravo", "0A0B0C0D0E03", "10.0.0.3");
 
 // One column of both lists, which must show the same rows: the names, or the marks (0 or 2).
 QString rows(const WindowFixture& f, int role = Qt::DisplayRole)
@@ -28,7 +29,8 @@ QString rows(const WindowFixture& f, int role = Qt::DisplayRole)
         combo << names->index(i, 0).data().toString();
         list << marks->index(i, 0).data(role).toString();
     }
-    return role != Qt::DisplayRole || combo == list ? list.join(u' ') : QStringLiteral("lists differ: ") + combo.join(u' ');
+    return role != Qt::DisplayRole || combo == list ? list.join(u' ')
+                                                    : QStringLiteral("lists differ: ") + combo.join(u' ');
 }
 
 } // namespace
@@ -98,17 +100,20 @@ void TestBookWindow::edit()
         asked << QString::number(int(box.kind)) + u':' + box.text + u'|' + box.title + u'|' + box.defaultText;
     QStringList expected;
     if (!answer.isEmpty())
-        expected << (button == "delete" ? QStringLiteral("1:リストから削除しますか？|確認|")
-                                        : QStringLiteral("0:名前を入力して下さい|Tarnel!|") +
-                                              (button == "change" ? ThreeNames.section(u' ', chosen, chosen) : QString()));
+        expected << (button == "delete"
+                         ? QStringLiteral("1:リストから削除しますか？|確認|")
+                         : QStringLiteral("0:名前を入力して下さい|Tarnel!|") +
+                               (button == "change" ? ThreeNames.section(u' ', chosen, chosen) : QString()));
     if (outcome == "refused")
-        expected << QStringLiteral("2:名前、送信先ホスト、MACアドレス、アラーム設定には「,」(カンマ) や改行を使えません。|Tarnel!|");
+        expected << QStringLiteral(
+            "2:名前、送信先ホスト、MACアドレス、アラーム設定には「,」(カンマ) や改行を使えません。|Tarnel!|");
     QCOMPARE(asked, expected);
     QCOMPARE(rows(f), names);
     QCOMPARE(QString::number(combo->currentIndex()) + u' ' + f.mac(), shownAfter);
     // A saved file holds the whole book, eleven fields a line, each line ending in CR LF.
     QStringList saved;
-    for (const QString& line : QString::fromUtf8(f.readFile(ListFile)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+    for (const QString& line :
+         QString::fromUtf8(f.readFile(ListFile)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
         saved << (line.count(u',') == 10 && !line.contains(u'\n') ? line.section(u',', 0, 0) : QStringLiteral("bad"));
     QCOMPARE(QFileInfo::exists(f.path(ListFile)) ? saved.join(u' ') : QStringLiteral("not saved"),
              outcome == "saved" ? names : QStringLiteral("not saved"));
@@ -137,7 +142,8 @@ void TestBookWindow::choosingFillsTheBoxes()
 void TestBookWindow::saveProblemsAreSaid()
 {
     const QByteArray rest = bookLine("", "0A0B0C0D0E01");
-    const QByteArray file = "\x93\x8C\x8B\x9E" + rest + "\x83\x54\x81\x5B\x83\x6F" + rest; // 東京, サーバ in code page 932
+    const QByteArray file =
+        "\x93\x8C\x8B\x9E" + rest + "\x83\x54\x81\x5B\x83\x6F" + rest; // 東京, サーバ in code page 932
     const QByteArray saved = QByteArray("東京") + rest + "サーバ" + rest;
     WindowFixture f;
     f.load(file);
@@ -154,7 +160,8 @@ void TestBookWindow::saveProblemsAreSaid()
         DiskFull full;
         f.click("addButton");
     }
-    QCOMPARE(f.dialogs.askedTexts().value(1).section(u'\n', 0, 0), QStringLiteral("アドレス帳を保存できませんでした。"));
+    QCOMPARE(f.dialogs.askedTexts().value(1).section(u'\n', 0, 0),
+             QStringLiteral("アドレス帳を保存できませんでした。"));
     QCOMPARE(rows(f), QStringLiteral("東京 サーバ New"));
     QCOMPARE(f.readFile(ListFile), saved);
     QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), (QStringList{ListFile, "address.lst.bak"}));
@@ -172,7 +179,8 @@ void TestBookWindow::marksAndClear()
     QCOMPARE(rows(f, Qt::CheckStateRole), QStringLiteral("2 2 2"));
     // The computer list shows the names without the marks.
     const QAbstractItemModel* names = f.find<QComboBox>("computerCombo")->model();
-    QVERIFY(!names->index(0, 0).data(Qt::CheckStateRole).isValid() && !(names->flags(names->index(0, 0)) & Qt::ItemIsUserCheckable));
+    QVERIFY(!names->index(0, 0).data(Qt::CheckStateRole).isValid() &&
+            !(names->flags(names->index(0, 0)) & Qt::ItemIsUserCheckable));
     // A computer added is unmarked; the others keep their marks.
     f.dialogs.answerText(QStringLiteral("New"));
     f.click("addButton");

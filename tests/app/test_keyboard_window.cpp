@@ -95,9 +95,15 @@ void TestKeyboardWindow::fetchMac_data()
     QTest::addColumn<QString>("answer"); // empty: the box is cancelled
     QTest::addColumn<QString>("found");  // what the lookup returns
     QTest::addColumn<QString>("boxes");
-    QTest::newRow("cancelled") << "" << "000AE63B05F1" << "123456789ABC";
-    QTest::newRow("no computer answers") << "192.168.1.77" << "" << "123456789ABC";
-    QTest::newRow("own adapter") << "*" << "000AE63B05F1" << "000AE63B05F1";
+    QTest::newRow("cancelled") << ""
+                               << "000AE63B05F1"
+                               << "123456789ABC";
+    QTest::newRow("no computer answers") << "192.168.1.77"
+                                         << ""
+                                         << "123456789ABC";
+    QTest::newRow("own adapter") << "*"
+                                 << "000AE63B05F1"
+                                 << "000AE63B05F1";
 }
 
 void TestKeyboardWindow::fetchMac()

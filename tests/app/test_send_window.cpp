@@ -94,8 +94,12 @@ void TestSendWindow::alarmsWake_data()
     QTest::addColumn<QString>("port");  // "-" for the receiver's port
     QTest::addColumn<QString>("woken"); // the computer of each datagram, in sending order
     QTest::addColumn<QString>("status");
-    QTest::newRow("every day, then Monday, book order, the whole minute") << "-" << "13231323" << "";
-    QTest::newRow("empty port: an error at each tick") << "" << "" << "ERROR:1000013";
+    QTest::newRow("every day, then Monday, book order, the whole minute") << "-"
+                                                                          << "13231323"
+                                                                          << "";
+    QTest::newRow("empty port: an error at each tick") << ""
+                                                       << ""
+                                                       << "ERROR:1000013";
 }
 
 // At 07:30 on Monday 7 December 2026 and the tick before and after that minute.
@@ -106,8 +110,10 @@ void TestSendWindow::alarmsWake()
     QFETCH(QString, status);
     UdpReceiver receiver;
     WindowFixture f; // nothing is marked, the window is hidden: neither matters to alarms
-    f.load(bookLine("pc1", "0A0B0C0D0E01", "127.0.0.1", "07:30") + bookLine("pc2", "0A0B0C0D0E02", "127.0.0.1", "__:__", "07:30") +
-           bookLine("pc3", "0A0B0C0D0E03", "127.0.0.1", "07:30", "07:30")).hide();
+    f.load(bookLine("pc1", "0A0B0C0D0E01", "127.0.0.1", "07:30") +
+           bookLine("pc2", "0A0B0C0D0E02", "127.0.0.1", "__:__", "07:30") +
+           bookLine("pc3", "0A0B0C0D0E03", "127.0.0.1", "07:30", "07:30"))
+        .hide();
     f.find<QTimer>("alarmTimer")->stop();
     f.edit("portEdit")->setText(port == "-" ? QString::number(receiver.port()) : port);
     for (const char* when : {"07:29:59.900", "07:30", "07:30:59.900", "07:31"}) {

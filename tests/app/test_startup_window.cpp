@@ -34,7 +34,8 @@ void TestStartupWindow::formLayout()
     // No notification area here: the window is shown so it can always be reached, mid-screen.
     const QPoint offCentre = f.window->frameGeometry().center() - QGuiApplication::primaryScreen()->geometry().center();
     QVERIFY(f.window->isVisible() && offCentre.manhattanLength() <= 4);
-    QStringList lines = {f.window->windowTitle() + QStringLiteral(" %1x%2").arg(f.window->width()).arg(f.window->height())};
+    QStringList lines = {f.window->windowTitle() +
+                         QStringLiteral(" %1x%2").arg(f.window->width()).arg(f.window->height())};
     for (const QWidget* w : f.window->findChildren<QWidget*>()) {
         const QRect g = w->geometry();
         if (!w->objectName().isEmpty() && !w->objectName().startsWith(u"qt_"))
@@ -44,7 +45,8 @@ void TestStartupWindow::formLayout()
                          .arg(g.y())
                          .arg(g.width())
                          .arg(g.height())
-                         .arg(w->font().toString(), w->styleSheet(), w->property("text").toString().replace(u'\n', u'|'));
+                         .arg(w->font().toString(), w->styleSheet(),
+                              w->property("text").toString().replace(u'\n', u'|'));
     }
     lines.sort();
     QString tabs = QStringLiteral("tab order:");
@@ -96,7 +98,8 @@ void TestStartupWindow::shutdown()
     f.window->shutdown();
     QCOMPARE(settings(), after);
     f.load();
-    QCOMPARE(f.edit("portEdit")->text() + u' ' + QString::number(f.find<QCheckBox>("startInTrayCheck")->isChecked()), next);
+    QCOMPARE(f.edit("portEdit")->text() + u' ' + QString::number(f.find<QCheckBox>("startInTrayCheck")->isChecked()),
+             next);
 }
 
 void TestStartupWindow::hideMinimisesWithoutTray()

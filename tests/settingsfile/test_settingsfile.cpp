@@ -91,4 +91,3 @@ void TestSettingsFile::saveAndLoad()
 
 QTEST_GUILESS_MAIN(TestSettingsFile)
 #include "test_settingsfile.moc"
-

@@ -42,7 +42,10 @@ public:
     {
         m_asked.append({Kind::Warn, text, title.isEmpty() ? applicationTitle() : title, {}});
     }
-    void inform(QWidget*, const QString& text) override { m_asked.append({Kind::Inform, text, applicationTitle(), {}}); }
+    void inform(QWidget*, const QString& text) override
+    {
+        m_asked.append({Kind::Inform, text, applicationTitle(), {}});
+    }
 
 private:
     QStringList m_texts;
