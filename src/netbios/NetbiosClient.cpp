@@ -9,14 +9,15 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
-template <typename Result>
-using ReplyReader = std::function<std::optional<Result>(const QByteArray& datagram, std::uint32_t from)>;
+template <typename Result> using ReplyReader = std::function<std::optional<Result>(const QByteArray& datagram)>;
 
 // Sends `request` to every target up to `attempts` times, `retryInterval`
 // apart, and waits on the socket (no event loop) for the first datagram that
-// `read` accepts; anything else is ignored while the time lasts.
+// `read` accepts; anything else is ignored while the time lasts. Only a
+// datagram from the port the request went to counts, and, when the request
+// went to one computer (`unicast`), only one from its address.
 template <typename Result>
-std::optional<Result> exchange(const QByteArray& request, const QList<std::uint32_t>& targets,
+std::optional<Result> exchange(const QByteArray& request, const QList<std::uint32_t>& targets, bool unicast,
                                const NetbiosOptions& options, const ReplyReader<Result>& read)
 {
     NetbiosSocket socket;
@@ -28,7 +29,7 @@ std::optional<Result> exchange(const QByteArray& request, const QList<std::uint3
     SteadyClock::time_point nextSend = start;
     int sent = 0;
     QByteArray datagram;
-    std::uint32_t from = 0;
+    NetbiosSocket::Source from;
     for (;;) {
         const SteadyClock::time_point now = SteadyClock::now();
         if (now >= deadline)
@@ -44,8 +45,9 @@ std::optional<Result> exchange(const QByteArray& request, const QList<std::uint3
             nextSend += options.retryInterval;
         }
         const SteadyClock::time_point wakeUp = sent < options.attempts ? std::min(nextSend, deadline) : deadline;
-        if (socket.receive(wakeUp, datagram, from)) {
-            if (std::optional<Result> result = read(datagram, from))
+        if (socket.receive(wakeUp, datagram, from) && from.port == options.port &&
+            (!unicast || from.address == targets.front())) {
+            if (std::optional<Result> result = read(datagram))
                 return result;
         }
     }
@@ -62,12 +64,9 @@ std::optional<netbios::MacBytes> queryNodeStatus(std::uint32_t address, const Ne
 {
     const std::uint16_t id = newTransactionId();
     const QByteArray request = netbios::buildNodeStatusRequest(id, netbios::wildcardName());
-    return exchange<netbios::MacBytes>(request, {address}, options,
-                                       [&](const QByteArray& datagram, std::uint32_t from) {
-                                           if (from != address)
-                                               return std::optional<netbios::MacBytes>();
-                                           return netbios::parseNodeStatusReply(datagram, id);
-                                       });
+    return exchange<netbios::MacBytes>(request, {address}, true, options, [&](const QByteArray& datagram) {
+        return netbios::parseNodeStatusReply(datagram, id);
+    });
 }
 
 std::optional<std::uint32_t> queryNameAddress(const QByteArray& name, const NetbiosOptions& options)
@@ -75,7 +74,7 @@ std::optional<std::uint32_t> queryNameAddress(const QByteArray& name, const Netb
     const std::uint16_t id = newTransactionId();
     const QByteArray request = netbios::buildNameQueryRequest(id, name, true);
     const QList<std::uint32_t> targets = net::broadcastAddresses(options.readInterfaces());
-    return exchange<std::uint32_t>(request, targets, options, [&](const QByteArray& datagram, std::uint32_t) {
+    return exchange<std::uint32_t>(request, targets, false, options, [&](const QByteArray& datagram) {
         return netbios::parseNameQueryReply(datagram, id, name);
     });
 }

@@ -18,8 +18,13 @@ public:
     bool isOpen() const { return m_fd >= 0; }
     // Addresses in host byte order.
     bool sendTo(std::uint32_t address, std::uint16_t port, const QByteArray& datagram);
-    // The next datagram and its source address; false once the deadline passes.
-    bool receive(TimePoint deadline, QByteArray& datagram, std::uint32_t& from);
+    // Where a datagram came from; the address in host byte order.
+    struct Source {
+        std::uint32_t address = 0;
+        std::uint16_t port = 0;
+    };
+    // The next datagram and its source; false once the deadline passes.
+    bool receive(TimePoint deadline, QByteArray& datagram, Source& from);
 
 private:
     int m_fd = -1;

@@ -43,7 +43,7 @@ bool NetbiosSocket::sendTo(std::uint32_t address, std::uint16_t port, const QByt
                     reinterpret_cast<const sockaddr*>(&to), sizeof to) == datagram.size();
 }
 
-bool NetbiosSocket::receive(TimePoint deadline, QByteArray& datagram, std::uint32_t& from)
+bool NetbiosSocket::receive(TimePoint deadline, QByteArray& datagram, Source& from)
 {
     if (m_fd < 0)
         return false;
@@ -65,7 +65,7 @@ bool NetbiosSocket::receive(TimePoint deadline, QByteArray& datagram, std::uint3
         if (n < 0 || source.sin_family != AF_INET)
             continue;
         datagram = m_buffer.left(qsizetype(n));
-        from = ntohl(source.sin_addr.s_addr);
+        from = {ntohl(source.sin_addr.s_addr), ntohs(source.sin_port)};
         return true;
     }
 }

@@ -36,11 +36,12 @@ QByteArray statusData(int names, const QByteArray& mac = "000AE63B05F1")
 class TestNetbios : public QObject {
     Q_OBJECT
     // A NetBIOS peer on 127.0.0.1 that the test drives step by step while the
-    // lookup blocks a thread of its own. It can also answer from 127.0.0.2, a
-    // source the lookup must not trust.
-    QUdpSocket m_peer, m_other;
+    // lookup blocks a thread of its own. It can also answer from 127.0.0.2 or
+    // from another port, sources the lookup must not trust.
+    QUdpSocket m_peer, m_otherAddress, m_otherPort;
     QNetworkDatagram m_last;
-    const bool m_bound = m_peer.bind(QHostAddress::LocalHost) && m_other.bind(QHostAddress(u"127.0.0.2"_s));
+    const bool m_bound = m_peer.bind(QHostAddress::LocalHost) && m_otherAddress.bind(QHostAddress(u"127.0.0.2"_s)) &&
+                         m_otherPort.bind(QHostAddress::LocalHost);
     // One card whose subnet's broadcast address is the peer's.
     NetbiosOptions m_options{.port = m_peer.localPort(), .interfaces = [] {
                                  return std::vector<net::InterfaceInfo>{
@@ -55,9 +56,9 @@ class TestNetbios : public QObject {
         m_last = m_peer.receiveDatagram();
         return m_last.data();
     }
-    void reply(const QByteArray& datagram, bool fromOther = false)
+    void reply(const QByteArray& datagram, QUdpSocket* from = nullptr)
     {
-        (fromOther ? m_other : m_peer).writeDatagram(datagram, m_last.senderAddress(), quint16(m_last.senderPort()));
+        (from ? *from : m_peer).writeDatagram(datagram, m_last.senderAddress(), quint16(m_last.senderPort()));
     }
     auto ask(const QString& computer) { return std::async(std::launch::async, lookUpMacAddress, computer, m_options); }
 
@@ -156,8 +157,8 @@ private Q_SLOTS:
         QTest::newRow("host name") << "localhost" << mac;
         QTest::newRow("unknown name") << "tarnelpeeX" << QString();
     }
-    // The peer knows itself as TARNELPEER; each node status is answered
-    // first from the wrong address.
+    // The peer knows itself as TARNELPEER; each question is answered first
+    // from the wrong address and the wrong port.
     void lookUp()
     {
         QFETCH(QString, computer);
@@ -165,10 +166,13 @@ private Q_SLOTS:
         std::future<QString> mac = ask(computer);
         for (int i = 0; i < 200 && mac.wait_for(0s) != std::future_status::ready; ++i) {
             const QByteArray request = next(50);
-            if (request.mid(2) == buildNameQueryRequest(0, Peer16, true).mid(2))
+            if (request.mid(2) == buildNameQueryRequest(0, Peer16, true).mid(2)) {
+                reply(answer(request, "00007f000002"), &m_otherPort);
                 reply(answer(request, "00007f000001"));
+            }
             if (request.mid(2) == buildNodeStatusRequest(0, Wildcard).mid(2)) {
-                reply(answer(request, statusData(0, "FFFFFFFFFFFF")), true);
+                reply(answer(request, statusData(0, "FFFFFFFFFFFF")), &m_otherAddress);
+                reply(answer(request, statusData(0, "EEEEEEEEEEEE")), &m_otherPort);
                 reply(answer(request, statusData(0)));
             }
         }
