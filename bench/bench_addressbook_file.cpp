@@ -99,7 +99,7 @@ int main()
     print("parse from bytes", parse);
     print("load from file", load);
     print("serialize", serialize);
-    print("save (atomic write)", save);
+    print("save (replace whole)", save);
     if (!saved)
         std::printf("a save FAILED\n");
     return entries == AddressBook::MaxEntries && size == bytes.size() && saved ? 0 : 1;

@@ -1,9 +1,48 @@
-// Feeds arbitrary bytes to the address-book reader, then checks that what was read survives a save and a load.
+// Feeds arbitrary bytes to the address-book reader, then checks that what was read survives a save and a load, and
+// that a file saved from it either keeps its bytes (line ends aside) or leaves a byte-identical backup.
+#include "addressbook/AddressBookFile.h"
 #include "addressbook/AddressListFormat.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+
+namespace {
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The file layer: the input as address.lst, loaded and saved once.
+void checkBackupRule(QByteArrayView bytes)
+{
+    static QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("address.lst"));
+    QFile input(path);
+    if (!input.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        input.write(bytes.data(), bytes.size()) != bytes.size())
+        std::abort();
+    input.close();
+
+    AddressBookFile file(path);
+    const AddressListLoad load = file.load();
+    const AddressBookFile::SaveResult saved = file.save(load.book);
+    if (!saved.saved)
+        std::abort();
+    const bool kept = firstDifferentLine(fileBytes(path), bytes) == 0;
+    if (saved.backupPath.isEmpty() == !kept || (!kept && fileBytes(saved.backupPath) != bytes))
+        std::abort();
+    if (!saved.backupPath.isEmpty())
+        QFile::remove(saved.backupPath);
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -35,5 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const AddressListLoad cut = parseAddressList(bytes, qsizetype(size / 2));
     if (cut.book.size() > first.book.size() || (size > 0 && cut.complete))
         std::abort();
+
+    checkBackupRule(bytes);
     return 0;
 }

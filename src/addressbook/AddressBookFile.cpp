@@ -1,86 +1,52 @@
 #include "addressbook/AddressBookFile.h"
 
-#include "core/AtomicFile.h"
-
-#include <QFile>
-
-#include <algorithm>
+#include <cerrno>
 
 AddressBookFile::AddressBookFile(QString path) : m_path(std::move(path)) {}
 
-QString AddressBookFile::backupPath() const
-{
-    return m_path + QStringLiteral(".bak");
-}
-
 AddressListLoad AddressBookFile::load()
 {
-    m_backupPending = false;
-    QFile file(m_path);
-    if (!file.exists())
-        return {};
-    if (!file.open(QIODevice::ReadOnly)) {
-        AddressListLoad load;
-        markIncomplete(load, file.errorString());
-        m_backupPending = true;
-        return load;
-    }
+    m_pending = Change::None;
+    m_firstChangedLine = 0;
     // One byte past the limit tells a file of exactly the limit from a bigger one.
-    constexpr qint64 MostBytes = AddressListMaxBytes + 1;
-    QByteArray bytes;
-    bytes.reserve(qsizetype(std::clamp<qint64>(file.size(), 0, AddressListMaxBytes) + 1));
-    bool readFailed = false;
-    while (bytes.size() < MostBytes) {
-        const qsizetype before = bytes.size();
-        const qint64 chunk = std::min<qint64>(MostBytes - before, qint64(1) << 20);
-        bytes.resize(before + qsizetype(chunk));
-        const qint64 got = file.read(bytes.data() + before, chunk);
-        bytes.resize(before + qsizetype(std::max<qint64>(got, 0)));
-        if (got <= 0) {
-            readFailed = got < 0;
-            break;
-        }
-    }
+    const UserFileRead read = readUserFile(m_path, AddressListMaxBytes + 1);
+    m_notOrdinary = read.kind == UserFileRead::NotOrdinary;
+    if (read.kind == UserFileRead::Missing)
+        return {};
 
-    AddressListLoad load = parseAddressList(bytes);
-    if (readFailed)
-        markIncomplete(load, file.errorString());
-    m_backupPending = !load.complete || load.shiftJis;
+    AddressListLoad load = parseAddressList(read.bytes);
+    if (m_notOrdinary)
+        markIncomplete(load, fileErrorText(NotOrdinaryFile));
+    else if (read.error != 0)
+        markIncomplete(load, fileErrorText(read.error));
+    if (!load.complete) {
+        m_pending = Change::NotWhole;
+    } else if (load.shiftJis) {
+        m_pending = Change::FromShiftJis;
+    } else {
+        m_firstChangedLine = firstDifferentLine(read.bytes, serializeAddressList(load.book));
+        m_pending = m_firstChangedLine > 0 ? Change::Reshaped : Change::None;
+    }
     return load;
 }
 
 AddressBookFile::SaveResult AddressBookFile::save(const AddressBook& book)
 {
     SaveResult result;
-    if (m_backupPending) {
-        QString error;
-        if (!backUpOriginal(result.backedUp, error)) {
-            // Without the copy the save would destroy the only whole version of the file.
-            result.error = QStringLiteral("Could not back up %1 to %2: %3").arg(m_path, backupPath(), error);
+    if (m_pending != Change::None) {
+        result.error = backUpUserFile(m_path, &result.backupPath);
+        // Gone since the load: nothing is left to lose.
+        if (result.error == ENOENT)
+            result.error = 0;
+        m_notOrdinary = result.error == NotOrdinaryFile;
+        // Without the copy the save would destroy the only whole version of the file.
+        if (result.error != 0)
             return result;
-        }
-        m_backupPending = false;
+        result.change = result.backupPath.isEmpty() ? Change::None : m_pending;
+        m_pending = Change::None;
     }
-
-    QString error;
-    if (!writeFileAtomically(m_path, serializeAddressList(book), &error)) {
-        result.error = QStringLiteral("Could not save %1: %2").arg(m_path, error);
-        return result;
-    }
-    result.saved = true;
+    result.error = replaceUserFile(m_path, serializeAddressList(book));
+    m_notOrdinary = result.error == NotOrdinaryFile;
+    result.saved = result.error == 0;
     return result;
-}
-
-bool AddressBookFile::backUpOriginal(bool& copied, QString& error) const
-{
-    copied = false;
-    QFile original(m_path);
-    if (!original.exists())
-        return true; // gone since the load: nothing left to lose
-    if (!original.open(QIODevice::ReadOnly)) {
-        error = original.errorString();
-        return false;
-    }
-    copied = writeFileAtomically(backupPath(), original, &error);
-    return copied;
 }

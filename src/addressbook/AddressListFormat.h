@@ -40,3 +40,7 @@ QString addressLine(const AddressEntry& entry);
 
 // The whole file for a book: every line ends with CR LF; an empty book is zero bytes.
 QByteArray serializeAddressList(const AddressBook& book);
+
+// The number (from 1) of the first line in which two files' bytes differ when CR LF and LF count as the same line
+// end, or 0 when they do not differ.
+qsizetype firstDifferentLine(QByteArrayView a, QByteArrayView b);

@@ -7,6 +7,7 @@
 #include "core/Failure.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QSignalBlocker>
 #include <QtDebug>
@@ -31,6 +32,10 @@ void BookEditor::load()
     m_model.resetBook(std::move(loaded.book));
     if (m_model.rowCount() > 0)
         choose(0);
+    if (m_file.notOrdinary())
+        m_dialogs.warn(m_window, QStringLiteral("「%1」は通常のファイルではないため、アドレス帳を読み込めません。"
+                                                "編集はできますが、このファイルには保存しません。")
+                                     .arg(QDir::toNativeSeparators(m_file.path())));
 }
 
 void BookEditor::choose(int row)
@@ -150,11 +155,45 @@ void BookEditor::clearAlarms()
 void BookEditor::save()
 {
     const AddressBookFile::SaveResult result = m_file.save(m_model.book());
-    if (result.backedUp)
+    if (!result.backupPath.isEmpty())
+        m_dialogs.warn(m_window, backupMessage(result));
+    if (result.saved)
+        return;
+    const QString path = QDir::toNativeSeparators(m_file.path());
+    if (result.error == NotOrdinaryFile)
         m_dialogs.warn(
             m_window,
-            QStringLiteral("アドレス帳ファイルの一部を読み込めなかったため、元のファイルを「%1」として残しました。")
-                .arg(QFileInfo(m_file.backupPath()).fileName()));
-    if (!result.saved)
-        m_dialogs.warn(m_window, QStringLiteral("アドレス帳を保存できませんでした。\n%1").arg(result.error));
+            QStringLiteral("「%1」は通常のファイルではないため、アドレス帳を保存できませんでした。").arg(path));
+    else if (m_file.pendingChange() != AddressBookFile::Change::None)
+        m_dialogs.warn(m_window,
+                       QStringLiteral("元のファイルを残せなかったため、アドレス帳を「%1」に保存しませんでした。\n%2")
+                           .arg(path, fileErrorText(result.error)));
+    else
+        m_dialogs.warn(
+            m_window,
+            QStringLiteral("アドレス帳を「%1」に保存できませんでした。\n%2").arg(path, fileErrorText(result.error)));
+}
+
+QString BookEditor::backupMessage(const AddressBookFile::SaveResult& result) const
+{
+    // The backup lies beside the file, or beside the file a link points at.
+    const QFileInfo backup(result.backupPath);
+    const QString kept = backup.absolutePath() == QFileInfo(m_file.path()).absolutePath()
+                             ? backup.fileName()
+                             : QDir::toNativeSeparators(backup.filePath());
+    switch (result.change) {
+    case AddressBookFile::Change::FromShiftJis:
+        return QStringLiteral("アドレス帳ファイルをShift-JISとして読み込みました。これからはUTF-8で保存するため、"
+                              "元のファイルを「%1」として残しました。")
+            .arg(kept);
+    case AddressBookFile::Change::Reshaped:
+        return QStringLiteral("アドレス帳ファイルの%2行目などは、保存すると元と同じ形になりません（余分な項目、"
+                              "長すぎるMACアドレス、項目の足りない行など）。そのため、元のファイルを「%1」として"
+                              "残しました。")
+            .arg(kept)
+            .arg(m_file.firstChangedLine());
+    default:
+        return QStringLiteral("アドレス帳ファイルの一部を読み込めなかったため、元のファイルを「%1」として残しました。")
+            .arg(kept);
+    }
 }

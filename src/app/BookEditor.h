@@ -22,7 +22,8 @@ public:
     BookEditor(const MainForm& form, AddressBookModel& model, Dialogs& dialogs, const QString& filePath,
                QWidget* window);
 
-    // Reads the file and chooses its first computer.
+    // Reads the file and chooses its first computer; says so when the name
+    // stands for something that is not an ordinary file.
     void load();
 
     void showChosen();
@@ -39,7 +40,9 @@ private:
     AddressEntry entryFromBoxes(const QString& name) const;
     // Warns and returns true when a text could not be stored in the file.
     bool refuseUnstorable(const QString& name);
+    // Saves the book; says once where the original was kept, and why; says so when the save fails.
     void save();
+    QString backupMessage(const AddressBookFile::SaveResult& result) const;
 
     AddressBookModel& m_model;
     Dialogs& m_dialogs;

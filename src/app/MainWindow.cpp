@@ -53,7 +53,7 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
         m_services.macLookup = [](const QString& computer) { return lookUpMacAddress(computer); };
     m_wake = new WakeActions(*m_form, *m_model, *m_services.sender, this);
     m_editor = new BookEditor(*m_form, *m_model, *m_services.dialogs,
-                              dataFilePath(m_services.dataDir, QStringLiteral("address.lst")), this);
+                              addressBookPath(m_services.dataDir), this);
     m_alarmTimer = new AlarmTimer(*m_services.clock, *m_model, m_form->clockLabel(), *m_wake, this);
     m_navigation = new FieldNavigation(*m_form, this);
     m_tray = new TrayPresence(this, m_services.useTray);
@@ -163,5 +163,5 @@ void MainWindow::saveSettings()
 
 QString MainWindow::settingsPath() const
 {
-    return dataFilePath(m_services.dataDir, QStringLiteral("tarnel.ini"));
+    return ::settingsPath(m_services.dataDir);
 }

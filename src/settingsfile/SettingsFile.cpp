@@ -1,10 +1,7 @@
 #include "settingsfile/SettingsFile.h"
 
-#include "core/AtomicFile.h"
 #include "core/TextNumbers.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "core/UserFile.h"
 
 #include <optional>
 
@@ -109,14 +106,11 @@ SettingsValues applySettingsFields(const SettingsFields& fields, const SettingsV
 
 SettingsValues loadSettingsFile(const QString& path, const SettingsValues& current)
 {
-    // A directory or anything else that is not a plain file counts as absent.
-    if (!QFileInfo(path).isFile())
+    // Anything but an ordinary file (a folder, a FIFO, a device) counts as absent.
+    const UserFileRead read = readUserFile(path, MaxFileBytes);
+    if (read.kind != UserFileRead::Ordinary)
         return current;
-    QFile file(path);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.read(MaxFileBytes);
-    return applySettingsFields(readSettingsFields(bytes), current);
+    return applySettingsFields(readSettingsFields(read.bytes), current);
 }
 
 QByteArray settingsFileBytes(const SettingsValues& values)
@@ -134,5 +128,8 @@ QByteArray settingsFileBytes(const SettingsValues& values)
 
 bool saveSettingsFile(const QString& path, const SettingsValues& values, QString* error)
 {
-    return writeFileAtomically(path, settingsFileBytes(values), error);
+    const FileError failed = replaceUserFile(path, settingsFileBytes(values));
+    if (failed != 0 && error)
+        *error = fileErrorText(failed);
+    return failed == 0;
 }

@@ -39,15 +39,16 @@ SettingsFields readSettingsFields(QByteArrayView bytes);
 // value of exactly 0 and never ticked by the file.
 SettingsValues applySettingsFields(const SettingsFields& fields, const SettingsValues& current);
 
-// The controls' values after reading the file at `path`. No file leaves them
-// as they are; a file that cannot be read counts as empty, which unticks the
-// start-in-tray choice.
+// The controls' values after reading the file at `path`. No file, or anything
+// but an ordinary file under its name, leaves them as they are; a file that
+// cannot be read counts as empty, which unticks the start-in-tray choice.
 SettingsValues loadSettingsFile(const QString& path, const SettingsValues& current);
 
 // The file's bytes for `values`, written as they are, without checks: the
 // next load rejects what is out of range.
 QByteArray settingsFileBytes(const SettingsValues& values);
 
-// Replaces the file whole; on failure the old file stays and `error` (when
-// given) says why.
+// Replaces the file whole, keeping its mode and owner; never replaces anything
+// but an ordinary file. On failure the old file stays and `error` (when given)
+// says why.
 bool saveSettingsFile(const QString& path, const SettingsValues& values, QString* error = nullptr);

@@ -1,9 +1,11 @@
 #include "DiskFull.h"
 #include "FileBytes.h"
+#include "SpecialFiles.h"
 #include "addressbook/AddressBookFile.h"
-#include "core/AtomicFile.h"
 #include "core/Failure.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,8 +43,8 @@ private Q_SLOTS:
     void parse_data();
     void parse();
     void limitsEditingAndSharing();
-    void save_data();
-    void save();
+    void files_data();
+    void files();
 };
 
 void TestAddressBook::parse_data()
@@ -100,6 +102,11 @@ void TestAddressBook::limitsEditingAndSharing()
     QVERIFY_THROWS_EXCEPTION(Failure, book.replace(3, c));
     QVERIFY_THROWS_EXCEPTION(Failure, book.removeAt(3));
     QVERIFY(!parseAddressList(QByteArray(AddressBook::MaxEntries, '\n')).book.append(c));
+    // Files compare equal when only CR LF and LF differ; otherwise the first line that differs is named.
+    QCOMPARE(firstDifferentLine("a\r\nb\n", "a\nb\r\n"), 0);
+    QCOMPARE(firstDifferentLine("a\nb\nc\r\n", "a\r\nb\r\nd\r\n"), 3);
+    QCOMPARE(firstDifferentLine("a\r\nb", "a\r\nb\r\n"), 2);
+    QCOMPARE(firstDifferentLine("a\rb", "a\r\nb"), 1);
     // The file has no quoting.
     QVERIFY(isStorableInAddressLine(u"名前 1") && !isStorableInAddressLine(u"a,b"));
     QVERIFY(!isStorableInAddressLine(u"a\r") && !isStorableInAddressLine(u"\nb"));
@@ -112,56 +119,126 @@ void TestAddressBook::limitsEditingAndSharing()
         QCOMPARE(read.at(0).mac[j].constData(), read.at(4).mac[j].constData());
 }
 
-void TestAddressBook::save_data()
+void TestAddressBook::files_data()
 {
+    QTest::addColumn<QString>("kind"); // what lies under the name: a file, or what a link points at
     QTest::addColumn<QByteArray>("original");
+    QTest::addColumn<int>("mode"); // 0: as the umask leaves it
     QTest::addColumn<bool>("diskFull");
-    QTest::addColumn<QByteArray>("saved"); // null: the save fails and leaves the original
-    QTest::addColumn<bool>("backedUp");
+    QTest::addColumn<QByteArray>("saved"); // null: the save is refused and the original stays
+    QTest::addColumn<QString>("backup");   // the backup's name beside the file; empty: none
 
+    const QString bak = QStringLiteral("address.lst.bak");
+    const QByteArray line = "pc,001122334455,__:__,,,,,,,,192.168.0.255\r\n";
+    const QByteArray server = "Server-2,0A1B2C3D4E5F,__:__,,07:30,,,,,,192.168.1.255";
+    const QByteArray twelveFields = server + ",extra-field,more\r\n";
     // サーバー, 事務所 and ソフト表 (whose second bytes are 5C, the backslash) in code page 932.
-    QTest::newRow("Shift-JIS") << QByteArray(
+    QTest::newRow("Shift-JIS") << "file"
+                               << QByteArray(
                                       "\x83\x54\x81\x5b\x83\x6f\x81\x5b,001122334455,07:30,,,,,,,,10.0.0.255\r\n"
                                       "\x8e\x96\x96\xb1\x8f\x8a,AABBCCDDEEFF,\x83\x5c\x83\x74\x83\x67\x95\x5c\r\n")
-                               << false
+                               << 0 << false
                                << QStringLiteral("サーバー,001122334455,07:30,,,,,,,,10.0.0.255\r\n"
                                                  "事務所,AABBCCDDEEFF,ソフト表,,,,,,,,255.255.255.255\r\n")
                                       .toUtf8()
-                               << true;
-    QTest::newRow("UTF-8, byte for byte") << Written << false << Written << false;
-    const QByteArray line = "pc,001122334455,__:__,,,,,,,,192.168.0.255\r\n";
-    QTest::newRow("40,000 lines") << line.repeated(40000) << false << line.repeated(AddressBook::MaxEntries) << true;
-    QTest::newRow("no room for the new file") << QByteArray("old\r\n") << true << QByteArray() << false;
+                               << bak;
+    QTest::newRow("UTF-8, byte for byte") << "file" << Written << 0 << false << Written << "";
+    QTest::newRow("LF line ends") << "file" << QByteArray(line).replace("\r\n", "\n").repeated(2) << 0 << false
+                                  << line.repeated(2) << "";
+    QTest::newRow("fields past the eleventh") << "file" << line + twelveFields << 0 << false << line + server + "\r\n"
+                                              << bak;
+    QTest::newRow("16-digit MAC") << "file" << QByteArray(line).replace("455,", "4556071,") << 0 << false << line
+                                  << bak;
+    QTest::newRow("a name alone, no line end")
+        << "file" << QByteArray("pc") << 0 << false << QByteArray("pc,            ,,,,,,,,,255.255.255.255\r\n") << bak;
+    QTest::newRow("40,000 lines") << "file" << line.repeated(40000) << 0 << false
+                                  << line.repeated(AddressBook::MaxEntries) << bak;
+    QTest::newRow("an older backup stays") << "file" << twelveFields << 0 << false << server + "\r\n" << bak + ".1";
+    QTest::newRow("mode 0600") << "file" << twelveFields << 0600 << false << server + "\r\n" << bak;
+    QTest::newRow("mode 0640") << "file" << twelveFields << 0640 << false << server + "\r\n" << bak;
+    QTest::newRow("owned by nobody") << "file, nobody's" << twelveFields << 0 << false << server + "\r\n" << bak;
+    QTest::newRow("link to a file") << "link to a file" << twelveFields << 0640 << false << server + "\r\n" << bak;
+    QTest::newRow("no room for the new file") << "file" << QByteArray("old\r\n") << 0 << true << QByteArray() << "";
     // An empty book would fit, but a file not read whole (here: not text) must be copied aside first.
-    QTest::newRow("no room for the backup") << QByteArray("\x80\xff\xfd old") << true << QByteArray() << false;
+    QTest::newRow("no room for the backup")
+        << "file" << QByteArray("\x80\xff\xfd old") << 0 << true << QByteArray() << "";
+    for (const char* kind : {"FIFO", "socket", "folder", "link to a FIFO", "link to a device"})
+        QTest::newRow(kind) << kind << QByteArray() << 0 << false << QByteArray() << "";
 }
 
-void TestAddressBook::save()
+void TestAddressBook::files()
 {
+    QFETCH(QString, kind);
     QFETCH(QByteArray, original);
+    QFETCH(int, mode);
     QFETCH(bool, diskFull);
     QFETCH(QByteArray, saved);
-    QFETCH(bool, backedUp);
+    QFETCH(QString, backup);
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("address.lst"));
+    // A link points into another folder; what it points at is made there.
+    const bool link = kind.startsWith(QStringLiteral("link to "));
+    const QString real = link ? dir.filePath(QStringLiteral("elsewhere/address.lst")) : path;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("elsewhere")));
+    if (link)
+        QVERIFY(special::makeLink(real, path));
+    const QString thing = link ? kind.mid(8) : kind;
+    const bool ordinary = thing.startsWith(QStringLiteral("file")) || thing == QStringLiteral("a file");
+    if (ordinary) {
+        QFile file(real);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(original) == original.size());
+    }
+    const bool made = ordinary || (thing == "FIFO" && special::makeFifo(real)) ||
+                      (thing == "socket" && special::makeSocket(real)) || (thing == "folder" && QDir().mkdir(real)) ||
+                      (thing == "a FIFO" && special::makeFifo(real)) ||
+                      (thing == "a device" && special::makeDevice(real));
+    if (!made)
+        QSKIP("this system does not let the test make a device node (it needs root)");
+    if (mode != 0)
+        QVERIFY(::chmod(qPrintable(real), mode_t(mode)) == 0);
+    if (kind.endsWith(QStringLiteral("nobody's")) && ::chown(qPrintable(real), 65534, 65534) != 0)
+        QSKIP("only root can give a file to nobody");
+    if (backup.endsWith(QStringLiteral(".1")))
+        QVERIFY(QFile(real + ".bak").open(QIODevice::WriteOnly));
+    const struct stat before = special::statusOf(real);
+
     AddressBookFile file(path);
-    QCOMPARE(render(file.load()), QStringList()); // no file
-    QVERIFY(writeFileAtomically(path, original));
+    QElapsedTimer timer;
+    timer.start();
     const AddressListLoad load = file.load();
+    QVERIFY(timer.elapsed() < 1000); // a FIFO with no writer would block a plain open
+    QCOMPARE(file.notOrdinary(), !ordinary);
     AddressBookFile::SaveResult result;
     {
         DiskFull full(diskFull ? 4 : RLIM_INFINITY);
         // A book not read whole is saved empty here, which fits: only its backup can fail.
         result = file.save(diskFull && !load.complete ? AddressBook() : load.book);
     }
-    QCOMPARE(result.saved && result.error.isEmpty(), !saved.isNull());
-    QCOMPARE(result.backedUp, backedUp);
-    QCOMPARE(fileBytes(path), saved.isNull() ? original : saved);
-    QCOMPARE(fileBytes(file.backupPath()), backedUp ? original : QByteArray("<unreadable>"));
-    // Only once: a later save leaves the backup alone.
-    if (backedUp)
-        QVERIFY(!file.save(load.book).backedUp);
+    QCOMPARE(result.saved, !saved.isNull());
+    QCOMPARE(result.error == NotOrdinaryFile, !ordinary);
+    QCOMPARE(QFileInfo(path).isSymLink(), link);
+    const QDir folder = QFileInfo(real).dir();
+    QCOMPARE(folder.entryList({"*.tmp"}, QDir::AllEntries | QDir::Hidden | QDir::System), QStringList());
+    const struct stat after = special::statusOf(real);
+    QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT); // nothing is replaced by another kind of thing
+    if (ordinary) {
+        QCOMPARE(fileBytes(real), saved.isNull() ? original : saved);
+        QCOMPARE(after.st_mode & 0777, before.st_mode & 0777);
+        QCOMPARE(after.st_uid, before.st_uid);
+    }
+
+    QCOMPARE(QFileInfo(result.backupPath).fileName(), backup);
+    if (!backup.isEmpty()) {
+        QCOMPARE(QFileInfo(result.backupPath).dir(), folder);
+        QCOMPARE(fileBytes(result.backupPath), original);
+        const struct stat kept = special::statusOf(result.backupPath);
+        QCOMPARE(kept.st_mode & 0777, before.st_mode & 0777);
+        QCOMPARE(kept.st_uid, before.st_uid);
+        QCOMPARE(fileBytes(real + ".bak"), backup.endsWith(QStringLiteral(".1")) ? QByteArray() : original);
+        // Only once: a later save leaves the backups alone.
+        QVERIFY(file.save(load.book).backupPath.isEmpty());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestAddressBook)

@@ -1,6 +1,7 @@
 // Keeping the address book from the window: choosing, adding, changing and
 // deleting computers, marking them, and what the file holds afterwards.
 #include "DiskFull.h"
+#include "SpecialFiles.h"
 #include "WindowFixture.h"
 
 #include <QComboBox>
@@ -151,7 +152,10 @@ void TestBookWindow::saveProblemsAreSaid()
     // The original is copied aside, and that said, before the first save only.
     f.click("addButton"); // cancelled, and saved all the same
     f.click("addButton");
-    QCOMPARE(f.dialogs.askedTexts().filter(QStringLiteral("「address.lst.bak」")).size(), 1);
+    QCOMPARE(
+        f.dialogs.askedTexts().filter(QStringLiteral("「address.lst.bak」")),
+        QStringList(QStringLiteral("アドレス帳ファイルをShift-JISとして読み込みました。これからはUTF-8で保存するため、"
+                                   "元のファイルを「address.lst.bak」として残しました。")));
     QCOMPARE(f.readFile(QStringLiteral("address.lst.bak")) + f.readFile(ListFile), file + saved);
     // A save that fails says so; the book keeps the edit and the file stays whole, with nothing beside it.
     f.dialogs.clear();
@@ -161,10 +165,26 @@ void TestBookWindow::saveProblemsAreSaid()
         f.click("addButton");
     }
     QCOMPARE(f.dialogs.askedTexts().value(1).section(u'\n', 0, 0),
-             QStringLiteral("アドレス帳を保存できませんでした。"));
+             QStringLiteral("アドレス帳を「%1」に保存できませんでした。").arg(f.path(ListFile)));
     QCOMPARE(rows(f), QStringLiteral("東京 サーバ New"));
     QCOMPARE(f.readFile(ListFile), saved);
     QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), (QStringList{ListFile, "address.lst.bak"}));
+
+    // A FIFO under the file's name is said once at start-up, and each save is refused by name; the book
+    // lives on in memory.
+    WindowFixture fifo;
+    QVERIFY(special::makeFifo(fifo.path(ListFile)));
+    fifo.load();
+    const QString notAFile = QStringLiteral("「%1」は通常のファイルではないため、").arg(fifo.path(ListFile));
+    QCOMPARE(fifo.dialogs.askedTexts(),
+             QStringList(notAFile + QStringLiteral("アドレス帳を読み込めません。"
+                                                   "編集はできますが、このファイルには保存しません。")));
+    fifo.dialogs.clear();
+    fifo.dialogs.answerText(QStringLiteral("New"));
+    fifo.click("addButton");
+    QCOMPARE(fifo.dialogs.askedTexts().value(1), notAFile + QStringLiteral("アドレス帳を保存できませんでした。"));
+    QCOMPARE(rows(fifo), QStringLiteral("New"));
+    QVERIFY(S_ISFIFO(special::statusOf(fifo.path(ListFile)).st_mode));
 }
 
 void TestBookWindow::marksAndClear()

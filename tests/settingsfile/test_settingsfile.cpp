@@ -1,4 +1,5 @@
 #include "FileBytes.h"
+#include "SpecialFiles.h"
 #include "settingsfile/SettingsFile.h"
 
 #include <QDir>
@@ -76,10 +77,14 @@ void TestSettingsFile::saveAndLoad()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("tarnel.ini"));
     const SettingsValues current{QStringLiteral("2000"), QStringLiteral("3"), true};
-    // Neither a missing file nor a folder read as one changes anything.
+    // Neither a missing file nor a FIFO changes anything, and the FIFO, which would block a plain open, is
+    // never replaced.
     QCOMPARE(loadSettingsFile(path, current), current);
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
-    QCOMPARE(loadSettingsFile(dir.filePath(QStringLiteral("folder")), current), current);
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    QVERIFY(special::makeFifo(fifo));
+    QCOMPARE(loadSettingsFile(fifo, current), current);
+    QVERIFY(!saveSettingsFile(fifo, current));
+    QVERIFY(S_ISFIFO(special::statusOf(fifo).st_mode));
 
     // Written as they are, unchecked; the load then takes only what is in range.
     QVERIFY(saveSettingsFile(path, {QStringLiteral("9001"), QStringLiteral("x\"y"), false}));
