@@ -177,12 +177,12 @@ void TestAddressBook::files()
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("address.lst"));
-    // A link points into another folder; what it points at is made there.
+    // A link points into another folder, by a relative path; what it points at is made there.
     const bool link = kind.startsWith(QStringLiteral("link to "));
     const QString real = link ? dir.filePath(QStringLiteral("elsewhere/address.lst")) : path;
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("elsewhere")));
     if (link)
-        QVERIFY(special::makeLink(real, path));
+        QVERIFY(special::makeLink(QStringLiteral("elsewhere/address.lst"), path));
     const QString thing = link ? kind.mid(8) : kind;
     const bool ordinary = thing.startsWith(QStringLiteral("file")) || thing == QStringLiteral("a file");
     if (ordinary) {
