@@ -26,15 +26,27 @@ void FieldNavigation::selectWhole(QLineEdit* edit)
     edit->setSelection(0, int(edit->text().size()));
 }
 
+namespace {
+
+// The focus moved between the window's own controls (by Tab, Enter, a click or
+// the program), not just away from the window or to a menu and back.
+bool movedWithinWindow(QEvent* event)
+{
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+} // namespace
+
 bool FieldNavigation::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::FocusIn:
-        if (auto* edit = qobject_cast<QLineEdit*>(watched))
+        if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && movedWithinWindow(event))
             selectWhole(edit);
         break;
     case QEvent::FocusOut:
-        if (m_alarmEdits.contains(watched)) {
+        if (m_alarmEdits.contains(watched) && movedWithinWindow(event)) {
             auto* edit = static_cast<QLineEdit*>(watched);
             if (edit->text().isEmpty())
                 edit->setText(MainForm::EmptyAlarm);

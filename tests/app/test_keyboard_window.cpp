@@ -22,6 +22,7 @@ private Q_SLOTS:
     void clickThenKeys_data();
     void clickThenKeys();
     void pasteWithinLimit();
+    void awayAndBack();
     void fetchMac_data();
     void fetchMac();
 };
@@ -88,6 +89,35 @@ void TestKeyboardWindow::pasteWithinLimit()
     composed.setCommitString(QStringLiteral("ＢＣＤ"));
     QCoreApplication::sendEvent(mac, &composed);
     QCOMPARE(mac->text(), QStringLiteral("AＢ"));
+}
+
+// Going to another window and back is no move between the boxes: the box
+// keeps its text unselected, and an empty alarm box stays empty.
+void TestKeyboardWindow::awayAndBack()
+{
+    WindowFixture f;
+    f.load({}, true);
+    QWidget other;
+    const auto awayAndBackAgain = [&](const char* box, const QString& whileAway) {
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QCOMPARE(f.edit(box)->text(), whileAway);
+        f.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        QCOMPARE(focusName(), QString::fromLatin1(box));
+    };
+    QTest::mouseClick(f.edit("alarmEdit2"), Qt::LeftButton);
+    QTest::keyClicks(f.edit("alarmEdit2"), QStringLiteral("7:3"));
+    awayAndBackAgain("alarmEdit2", QStringLiteral("7:3"));
+    QTest::keyClicks(f.edit("alarmEdit2"), QStringLiteral("0"));
+    QCOMPARE(f.edit("alarmEdit2")->text(), QStringLiteral("7:30"));
+
+    QTest::mouseClick(f.edit("alarmEdit3"), Qt::LeftButton);
+    QTest::keyClick(f.edit("alarmEdit3"), Qt::Key_Backspace);
+    awayAndBackAgain("alarmEdit3", QString());
+    QTest::keyClicks(f.edit("alarmEdit3"), QStringLiteral("8:00"));
+    QCOMPARE(f.edit("alarmEdit3")->text(), QStringLiteral("8:00"));
 }
 
 void TestKeyboardWindow::fetchMac_data()
