@@ -165,13 +165,13 @@ void BookEditor::save()
             m_window,
             QStringLiteral("「%1」は通常のファイルではないため、アドレス帳を保存できませんでした。").arg(path));
     else if (m_file.pendingChange() != AddressBookFile::Change::None)
-        m_dialogs.warn(m_window,
-                       QStringLiteral("元のファイルを残せなかったため、アドレス帳を「%1」に保存しませんでした。\n%2")
-                           .arg(path, fileErrorText(result.error)));
-    else
         m_dialogs.warn(
             m_window,
-            QStringLiteral("アドレス帳を「%1」に保存できませんでした。\n%2").arg(path, fileErrorText(result.error)));
+            QStringLiteral("元のファイルを残せなかったため、アドレス帳を「%1」に保存しませんでした。\n原因：%2")
+                .arg(path, fileErrorText(result.error)));
+    else
+        m_dialogs.warn(m_window, QStringLiteral("アドレス帳を「%1」に保存できませんでした。\n原因：%2")
+                                     .arg(path, fileErrorText(result.error)));
 }
 
 QString BookEditor::backupMessage(const AddressBookFile::SaveResult& result) const

@@ -18,7 +18,7 @@
 using FileError = int;
 constexpr FileError NotOrdinaryFile = -1;
 
-// The error for people, in English, for logs and tests.
+// The error for people, in Japanese: the common causes in words, any other by its number.
 QString fileErrorText(FileError error);
 
 struct UserFileRead {

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <limits>
 #include <sys/stat.h>
@@ -246,9 +245,29 @@ void syncFolder(const QByteArray& folder)
 
 QString fileErrorText(FileError error)
 {
-    if (error == NotOrdinaryFile)
-        return QStringLiteral("not an ordinary file");
-    return QString::fromLocal8Bit(std::strerror(error));
+    switch (error) {
+    case NotOrdinaryFile:
+        return QStringLiteral("通常のファイルではありません");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("アクセスする権限がありません");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("ディスクの空き容量が足りません");
+    case EFBIG:
+        return QStringLiteral("ファイルが大きすぎます");
+    case EROFS:
+        return QStringLiteral("読み取り専用のファイルシステムです");
+    case EISDIR:
+        return QStringLiteral("その名前はフォルダです");
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("フォルダが見つかりません");
+    case EIO:
+        return QStringLiteral("ディスクの読み書きに失敗しました");
+    default:
+        return QStringLiteral("システムエラー %1").arg(error);
+    }
 }
 
 UserFileRead readUserFile(const QString& path, qint64 maxBytes)
