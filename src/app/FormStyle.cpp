@@ -3,6 +3,9 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+#include <algorithm>
+#include <cmath>
+
 namespace formstyle {
 
 QFont uiGothic(int pixels, bool bold)
@@ -34,6 +37,37 @@ QFont versionSerif(int pixels)
     font.setPixelSize(pixels);
     font.setBold(true);
     return font;
+}
+
+namespace {
+
+double relativeLuminance(const QColor& colour)
+{
+    const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+}
+
+} // namespace
+
+double contrastRatio(const QColor& a, const QColor& b)
+{
+    const double la = relativeLuminance(a), lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor readableOn(const QColor& wanted, const QColor& background)
+{
+    // Towards black on a light background, towards white on a dark one, keeping the hue.
+    const bool darken = relativeLuminance(background) > 0.18;
+    const QColor end = darken ? QColor(Qt::black) : QColor(Qt::white);
+    QColor colour = wanted;
+    for (int step = 1; step <= 20 && contrastRatio(colour, background) < ReadableContrast; ++step) {
+        const double t = step / 20.0;
+        colour = QColor::fromRgbF(float(wanted.redF() + (end.redF() - wanted.redF()) * t),
+                                  float(wanted.greenF() + (end.greenF() - wanted.greenF()) * t),
+                                  float(wanted.blueF() + (end.blueF() - wanted.blueF()) * t));
+    }
+    return colour;
 }
 
 } // namespace formstyle

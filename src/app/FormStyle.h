@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QPushButton>
 #include <QRect>
@@ -28,14 +29,27 @@ QFont fixedGothic(int pixels);
 // The serif font of the version line.
 QFont versionSerif(int pixels);
 
-const QString HeadingStyle = QStringLiteral("background-color:#CCDDFF; border:1px solid #7F7F7F;");
-const QString SettingsBoxStyle = QStringLiteral("background-color:#E0E0E0;");
-const QString StatusStyle = QStringLiteral("background-color:#E0E0E0; border:1px solid #7F7F7F;");
-const QString BannerStyle = QStringLiteral("background-color:#C8E6FF;");
-const QString ComboStyle = QStringLiteral("QComboBox { background-color:#FFFFDD; }");
-const QString SundayStyle = QStringLiteral("color:#800000;");
-const QString SaturdayStyle = QStringLiteral("color:#0000FF;");
-const QString VersionStyle = QStringLiteral("color:#5077AA;");
+// Wherever a background is fixed, so is the text colour, so that a dark
+// desktop theme does not put light text on it.
+const QString HeadingStyle = QStringLiteral("background-color:#CCDDFF; color:#000000; border:1px solid #7F7F7F;");
+const QString SettingsBoxStyle = QStringLiteral("background-color:#E0E0E0; color:#000000;");
+const QString StatusStyle = QStringLiteral("background-color:#E0E0E0; color:#000000; border:1px solid #7F7F7F;");
+const QString BannerStyle = QStringLiteral("background-color:#C8E6FF; color:#000000;");
+// The list that drops down takes the box's colours.
+const QString ComboStyle = QStringLiteral("QComboBox { background-color:#FFFFDD; color:#000000; }");
+
+// Texts coloured on the window's own background: Sunday, Saturday, the version.
+const QColor SundayColour(0x80, 0x00, 0x00);
+const QColor SaturdayColour(0x00, 0x00, 0xFF);
+const QColor VersionColour(0x50, 0x77, 0xAA);
+
+// The contrast ratio of two colours as WCAG 2 defines it, from 1 to 21.
+double contrastRatio(const QColor& a, const QColor& b);
+// The least contrast a text needs against its background (WCAG AA).
+constexpr double ReadableContrast = 4.5;
+// `wanted`, made darker or lighter only as far as it must be to stand out
+// from `background` by ReadableContrast.
+QColor readableOn(const QColor& wanted, const QColor& background);
 
 } // namespace formstyle
 

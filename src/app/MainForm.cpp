@@ -2,6 +2,7 @@
 
 #include "app/FormStyle.h"
 #include "app/LimitedLineEdit.h"
+#include "app/MarkToggleDelegate.h"
 #include "core/Version.h"
 
 #include <QCheckBox>
@@ -90,6 +91,8 @@ MainForm::MainForm(QWidget* window) : m_window(window)
     buildBatch();
     buildFooter();
     setTabOrder();
+    nameForScreenReaders();
+    followPalette();
 }
 
 void MainForm::buildBanner()
@@ -99,6 +102,7 @@ void MainForm::buildBanner()
         makeLabel(m_window, QStringLiteral("bannerText"),
                   QStringLiteral("Magic Packet を送信してコンピュータの電源を入れます"), twips(180, 240, 5775, 255));
     text->setFont(uiGothic(Small, true));
+    text->setStyleSheet(BannerStyle); // over the banner, in its colours
 }
 
 void MainForm::buildSettings()
@@ -170,16 +174,16 @@ void MainForm::buildAlarms()
     struct Slot {
         int left, top, labelLeft, labelTop, labelWidth;
         const char16_t* day;
-        const QString* style;
+        const QColor* colour;
     };
     static const std::array<Slot, AlarmSlots> slots = {{{2640, 2880, 2040, 3000, 495, u"毎日", nullptr},
-                                                        {3600, 3735, 3240, 3840, 255, u"日", &SundayStyle},
+                                                        {3600, 3735, 3240, 3840, 255, u"日", &SundayColour},
                                                         {960, 3375, 600, 3480, 255, u"月", nullptr},
                                                         {960, 3750, 600, 3840, 255, u"火", nullptr},
                                                         {960, 4125, 600, 4200, 255, u"水", nullptr},
                                                         {2280, 3360, 1920, 3480, 255, u"木", nullptr},
                                                         {2280, 3735, 1920, 3840, 255, u"金", nullptr},
-                                                        {3600, 3360, 3240, 3480, 255, u"土", &SaturdayStyle}}};
+                                                        {3600, 3360, 3240, 3480, 255, u"土", &SaturdayColour}}};
     for (int s = 0; s < AlarmSlots; ++s) {
         const Slot& slot = slots[std::size_t(s)];
         m_alarmEdits[std::size_t(s)] = makeEdit(m_window, QStringLiteral("alarmEdit%1").arg(s), EmptyAlarm, 5,
@@ -187,8 +191,8 @@ void MainForm::buildAlarms()
         QLabel* day = makeLabel(m_window, QStringLiteral("alarmDayLabel%1").arg(s), QString::fromUtf16(slot.day),
                                 twips(slot.labelLeft, slot.labelTop, slot.labelWidth, 255));
         day->setFont(uiGothic(Small));
-        if (slot.style)
-            day->setStyleSheet(*slot.style);
+        if (slot.colour)
+            m_colouredTexts.append({day, *slot.colour});
     }
     m_clearAlarmsButton = makeButton(m_window, QStringLiteral("clearAlarmsButton"), QStringLiteral("クリア"),
                                      twips(3600, 4200, 855, 375), false);
@@ -206,7 +210,8 @@ void MainForm::buildBatch()
     m_batchList->setGeometry(twips(2040, 4800, 2415, 1635));
     m_batchList->setFont(fixedGothic(Medium));
     m_batchList->setUniformItemSizes(true);
-    m_batchList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_batchList->setSelectionMode(QAbstractItemView::NoSelection);
+    m_batchList->setItemDelegate(new MarkToggleDelegate(m_batchList));
     m_batchList->setFocusPolicy(Qt::ClickFocus);
 
     m_batchSendButton = makeButton(m_window, QStringLiteral("batchSendButton"), QStringLiteral("一括送信"),
@@ -243,7 +248,40 @@ void MainForm::buildFooter()
         makeLabel(m_window, QStringLiteral("versionLabel"),
                   QStringLiteral("Version ") + QLatin1String(TarnelShortVersion), twips(4560, 7320, 1575, 255));
     version->setFont(versionSerif(Small));
-    version->setStyleSheet(VersionStyle);
+    m_colouredTexts.append({version, VersionColour});
+}
+
+void MainForm::nameForScreenReaders()
+{
+    // Buttons and the check box speak their captions; the boxes have none of their own.
+    for (int j = 0; j < MacBoxes; ++j) {
+        m_macEdits[std::size_t(j)]->setAccessibleName(QStringLiteral("MACアドレス %1 / %2").arg(j + 1).arg(MacBoxes));
+        m_macEdits[std::size_t(j)]->setAccessibleDescription(QStringLiteral("16進数2桁"));
+    }
+    static const std::array<const char16_t*, AlarmSlots> days = {u"毎日", u"日曜", u"月曜", u"火曜",
+                                                                 u"水曜", u"木曜", u"金曜", u"土曜"};
+    for (int s = 0; s < AlarmSlots; ++s) {
+        m_alarmEdits[std::size_t(s)]->setAccessibleName(QStringLiteral("アラーム ") +
+                                                        QString::fromUtf16(days[std::size_t(s)]));
+        m_alarmEdits[std::size_t(s)]->setAccessibleDescription(
+            QStringLiteral("時刻を 時:分 で入力します。アラームなしは __:__"));
+    }
+    m_hostEdit->setAccessibleName(QStringLiteral("送信先ホスト"));
+    m_portEdit->setAccessibleName(QStringLiteral("ポート番号"));
+    m_repeatEdit->setAccessibleName(QStringLiteral("送信回数"));
+    m_computerCombo->setAccessibleName(QStringLiteral("リストから選択"));
+    m_batchList->setAccessibleName(QStringLiteral("コンピュータ選択"));
+    m_batchList->setAccessibleDescription(QStringLiteral("チェックしたコンピュータに一括送信します"));
+    m_statusLabel->setAccessibleName(QStringLiteral("状態"));
+    m_clockLabel->setAccessibleName(QStringLiteral("現在時刻"));
+}
+
+void MainForm::followPalette()
+{
+    const QColor background = m_window->palette().color(QPalette::Window);
+    for (const ColouredText& text : m_colouredTexts)
+        text.label->setStyleSheet(
+            QStringLiteral("color:%1;").arg(readableOn(text.colour, background).name(QColor::HexRgb)));
 }
 
 void MainForm::setTabOrder()

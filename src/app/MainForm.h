@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QColor>
+#include <QList>
 #include <QString>
 #include <array>
 
@@ -48,6 +50,9 @@ public:
 
     // The heading of the batch list gets its hint once the window is loaded.
     void showBatchListHint();
+    // Keeps the texts coloured on the window's background readable in the
+    // window's palette, light or dark; called again when the palette changes.
+    void followPalette();
 
 private:
     void buildBanner();
@@ -57,9 +62,15 @@ private:
     void buildBatch();
     void buildFooter();
     void setTabOrder();
+    void nameForScreenReaders();
 
     QWidget* m_window;
     QLabel* m_batchHeading = nullptr;
+    struct ColouredText {
+        QLabel* label;
+        QColor colour;
+    };
+    QList<ColouredText> m_colouredTexts;
     QComboBox* m_computerCombo = nullptr;
     LimitedLineEdit* m_hostEdit = nullptr;
     std::array<LimitedLineEdit*, MacBoxes> m_macEdits{};

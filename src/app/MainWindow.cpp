@@ -52,8 +52,7 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     if (!m_services.macLookup)
         m_services.macLookup = [](const QString& computer) { return lookUpMacAddress(computer); };
     m_wake = new WakeActions(*m_form, *m_model, *m_services.sender, this);
-    m_editor = new BookEditor(*m_form, *m_model, *m_services.dialogs,
-                              addressBookPath(m_services.dataDir), this);
+    m_editor = new BookEditor(*m_form, *m_model, *m_services.dialogs, addressBookPath(m_services.dataDir), this);
     m_alarmTimer = new AlarmTimer(*m_services.clock, *m_model, m_form->clockLabel(), *m_wake, this);
     m_navigation = new FieldNavigation(*m_form, this);
     m_tray = new TrayPresence(this, m_services.useTray);
@@ -124,6 +123,14 @@ void MainWindow::closeEvent(QCloseEvent* event)
     // The close box ends the program, as "終了" does; only "閉じる" hides.
     event->accept();
     quit();
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    // A desktop switching between a light and a dark theme.
+    if (event->type() == QEvent::PaletteChange && m_form)
+        m_form->followPalette();
+    QWidget::changeEvent(event);
 }
 
 const AddressBook& MainWindow::addressBook() const

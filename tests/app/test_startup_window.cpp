@@ -4,9 +4,13 @@
 #include "DiskFull.h"
 #include "WindowFixture.h"
 #include "app/Dialogs.h"
+#include "app/FormStyle.h"
 #include "app/SingleInstance.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QMessageBox>
 #include <QScreen>
@@ -21,6 +25,8 @@ private Q_SLOTS:
     void hideMinimisesWithoutTray();
     void secondInstanceRefused();
     void boxes();
+    void readableInLightAndDark();
+    void namedForScreenReaders();
 };
 
 // The window as it first shows, every widget's place, font, colours and text,
@@ -155,6 +161,67 @@ void TestStartupWindow::boxes()
     answer(Qt::Key_Return);
     dialogs.inform(nullptr, QStringLiteral("!"));
     QCOMPARE(seen, (QStringList{"Tarnel!|input", "Tarnel!|input", "確認|0", "確認|0", "Error|2", "Tarnel!|0"}));
+}
+
+// Every text stands out from its background by 4.5:1 (WCAG AA) in a light
+// and in a dark palette, from the start and after the desktop switches.
+void TestStartupWindow::readableInLightAndDark()
+{
+    QPalette dark;
+    for (const auto& [role, colour] : {std::pair{QPalette::Window, 0x353535},
+                                       {QPalette::WindowText, 0xFFFFFF},
+                                       {QPalette::Base, 0x232323},
+                                       {QPalette::Text, 0xFFFFFF},
+                                       {QPalette::Button, 0x353535},
+                                       {QPalette::ButtonText, 0xFFFFFF}})
+        dark.setColor(role, QColor(QRgb(colour)));
+    const QPalette light = QApplication::style()->standardPalette();
+    const auto unreadable = [](const WindowFixture& f) {
+        QStringList found;
+        QList<QWidget*> texts = f.window->findChildren<QWidget*>();
+        texts << f.find<QComboBox>("computerCombo")->view(); // the list that drops down
+        for (QWidget* widget : texts) {
+            widget->ensurePolished();
+            const QPalette& p = widget->palette();
+            // A text that is coloured but not filled stands on the window's background.
+            const bool onWindow = !widget->styleSheet().isEmpty() && !widget->styleSheet().contains(u"background");
+            const QColor background =
+                onWindow ? f.window->palette().color(QPalette::Window) : p.color(widget->backgroundRole());
+            const double ratio = formstyle::contrastRatio(p.color(widget->foregroundRole()), background);
+            if (ratio < formstyle::ReadableContrast)
+                found << widget->objectName() + u' ' + QString::number(ratio, 'f', 1);
+        }
+        return found;
+    };
+    for (const auto& [first, then] : {std::pair{light, dark}, {dark, light}}) {
+        QApplication::setPalette(first);
+        WindowFixture f;
+        f.load();
+        QCOMPARE(unreadable(f), QStringList());
+        QApplication::setPalette(then);
+        QCoreApplication::processEvents(); // the change reaches the widgets as a posted event
+        QCOMPARE(unreadable(f), QStringList());
+    }
+    QApplication::setPalette(light);
+}
+
+// Every control a screen reader can reach says what it is.
+void TestStartupWindow::namedForScreenReaders()
+{
+    WindowFixture f;
+    f.load();
+    QStringList nameless;
+    QList<QWidget*> controls = f.window->findChildren<QWidget*>();
+    for (QWidget* widget : controls) {
+        const bool reached = widget->focusPolicy() != Qt::NoFocus || widget == f.find("statusLabel");
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        if (reached && widget->isVisibleTo(f.window.get()) &&
+            (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty()))
+            nameless << widget->objectName();
+    }
+    QCOMPARE(nameless, QStringList());
+    QCOMPARE(QAccessible::queryAccessibleInterface(f.find("alarmEdit1"))->text(QAccessible::Name),
+             QStringLiteral("アラーム 日曜"));
 }
 
 QTEST_MAIN(TestStartupWindow)
