@@ -24,6 +24,12 @@ struct HostLookup {
 // is an empty name or one holding a NUL, which the resolver would cut short.
 HostLookup lookUpHost(const QString& name);
 
+// `lookUp(name)` given at most `limit`: a resolver that has not answered by
+// then counts as "try again", and its late answer is dropped. The lookup runs
+// on a thread of its own, which ends when the resolver gives up.
+HostLookup lookUpHostWithin(const QString& name, std::chrono::milliseconds limit,
+                            std::function<HostLookup(const QString&)> lookUp = lookUpHost);
+
 // lookUpHost with its answers, found or not, kept for a few seconds: the alarm
 // clock may wake the same entry ten times a second, and each send would
 // otherwise ask the name server again.

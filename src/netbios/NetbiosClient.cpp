@@ -15,13 +15,14 @@ template <typename Result> using ReplyReader = std::function<std::optional<Resul
 // apart, and waits on the socket (no event loop) for the first datagram that
 // `read` accepts; anything else is ignored while the time lasts. Only a
 // datagram from the port the request went to counts, and, when the request
-// went to one computer (`unicast`), only one from its address.
+// went to one computer (`unicast`), only one from its address; that computer
+// saying it has nothing on the port ends the wait at once.
 template <typename Result>
 std::optional<Result> exchange(const QByteArray& request, const QList<std::uint32_t>& targets, bool unicast,
                                const NetbiosOptions& options, const ReplyReader<Result>& read)
 {
     NetbiosSocket socket;
-    if (!socket.isOpen() || targets.isEmpty())
+    if (!socket.isOpen() || targets.isEmpty() || (unicast && !socket.connectTo(targets.front(), options.port)))
         return std::nullopt;
 
     const SteadyClock::time_point start = SteadyClock::now();
@@ -45,7 +46,10 @@ std::optional<Result> exchange(const QByteArray& request, const QList<std::uint3
             nextSend += options.retryInterval;
         }
         const SteadyClock::time_point wakeUp = sent < options.attempts ? std::min(nextSend, deadline) : deadline;
-        if (socket.receive(wakeUp, datagram, from) && from.port == options.port &&
+        const NetbiosSocket::Received received = socket.receive(wakeUp, datagram, from);
+        if (received == NetbiosSocket::Received::Refused)
+            return std::nullopt;
+        if (received == NetbiosSocket::Received::Datagram && from.port == options.port &&
             (!unicast || from.address == targets.front())) {
             if (std::optional<Result> result = read(datagram))
                 return result;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/HostResolver.h"
+#include "net/NeighbourTable.h"
 #include "net/NetworkInterfaces.h"
 #include "netbios/NetbiosCodec.h"
 
@@ -20,9 +22,16 @@ struct NetbiosOptions {
     int attempts = 3;
     // The interfaces "*" is answered from and a name query is broadcast on
     // (every IPv4 subnet's broadcast address); unset: the system's, read anew.
-    std::function<std::vector<net::InterfaceInfo>()> interfaces;
+    std::function<std::vector<net::InterfaceInfo>()> interfaces{};
 
     std::vector<net::InterfaceInfo> readInterfaces() const { return interfaces ? interfaces() : net::scanInterfaces(); }
+    // The kernel's neighbour table, asked when NetBIOS gives no address; unset: the system's.
+    std::function<std::vector<net::Neighbour>()> neighbours{};
+    std::vector<net::Neighbour> readNeighbours() const { return neighbours ? neighbours() : net::readNeighbourTable(); }
+    // How long the system resolver may take over a host name.
+    std::chrono::milliseconds resolverLimit{2000};
+    // The system resolver; unset: the real one.
+    std::function<net::HostLookup(const QString&)> resolver{};
 };
 
 // The node-status request with the wildcard name, sent to `address`; only a

@@ -16,6 +16,10 @@ public:
     NetbiosSocket& operator=(const NetbiosSocket&) = delete;
 
     bool isOpen() const { return m_fd >= 0; }
+    // Talks to one computer only: datagrams from anywhere else are not taken,
+    // and its "port unreachable" (the usual answer of a computer without
+    // NetBIOS) ends the wait at once.
+    bool connectTo(std::uint32_t address, std::uint16_t port);
     // Addresses in host byte order.
     bool sendTo(std::uint32_t address, std::uint16_t port, const QByteArray& datagram);
     // Where a datagram came from; the address in host byte order.
@@ -23,8 +27,10 @@ public:
         std::uint32_t address = 0;
         std::uint16_t port = 0;
     };
-    // The next datagram and its source; false once the deadline passes.
-    bool receive(TimePoint deadline, QByteArray& datagram, Source& from);
+    enum class Received { Datagram, TimedOut, Refused };
+    // The next datagram and its source, until the deadline; Refused when the
+    // connected computer cannot be reached or has nothing on the port.
+    Received receive(TimePoint deadline, QByteArray& datagram, Source& from);
 
 private:
     int m_fd = -1;

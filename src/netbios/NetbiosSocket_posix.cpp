@@ -31,6 +31,15 @@ NetbiosSocket::~NetbiosSocket()
         ::close(m_fd);
 }
 
+bool NetbiosSocket::connectTo(std::uint32_t address, std::uint16_t port)
+{
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = htonl(address);
+    return m_fd >= 0 && ::connect(m_fd, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0;
+}
+
 bool NetbiosSocket::sendTo(std::uint32_t address, std::uint16_t port, const QByteArray& datagram)
 {
     if (m_fd < 0)
@@ -43,29 +52,31 @@ bool NetbiosSocket::sendTo(std::uint32_t address, std::uint16_t port, const QByt
                     reinterpret_cast<const sockaddr*>(&to), sizeof to) == datagram.size();
 }
 
-bool NetbiosSocket::receive(TimePoint deadline, QByteArray& datagram, Source& from)
+NetbiosSocket::Received NetbiosSocket::receive(TimePoint deadline, QByteArray& datagram, Source& from)
 {
     if (m_fd < 0)
-        return false;
+        return Received::TimedOut;
     for (;;) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
-            return false;
+            return Received::TimedOut;
         pollfd pfd{m_fd, POLLIN, 0};
         const int ready = ::poll(&pfd, 1, int(left.count()));
         if (ready < 0 && errno != EINTR)
-            return false;
+            return Received::TimedOut;
         if (ready <= 0)
             continue;
         sockaddr_in source{};
         socklen_t sourceLength = sizeof source;
         const ssize_t n = ::recvfrom(m_fd, m_buffer.data(), std::size_t(m_buffer.size()), MSG_DONTWAIT,
                                      reinterpret_cast<sockaddr*>(&source), &sourceLength);
-        // An error here (a late ICMP report, say) is not the answer: keep waiting.
+        if (n < 0 && (errno == ECONNREFUSED || errno == EHOSTUNREACH || errno == ENETUNREACH))
+            return Received::Refused; // reported by ICMP to a connected socket only
+        // Any other error, or a source that is no IPv4 address, is not the answer: keep waiting.
         if (n < 0 || source.sin_family != AF_INET)
             continue;
         datagram = m_buffer.left(qsizetype(n));
         from = {ntohl(source.sin_addr.s_addr), ntohs(source.sin_port)};
-        return true;
+        return Received::Datagram;
     }
 }

@@ -178,6 +178,48 @@ private Q_SLOTS:
         }
         QCOMPARE(mac.get(), expected);
     }
+    // When NetBIOS tells no address, a computer on a directly attached network
+    // is found in the neighbour table; an address NetBIOS tells is kept.
+    void neighbourTableFallback_data()
+    {
+        QTest::addColumn<QByteArray>("status"); // the peer's answer; empty: nothing on the port
+        QTest::addColumn<bool>("onLink");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("nothing on the port") << QByteArray() << true << u"0A1B2C3D4E5F"_s;
+        QTest::newRow("all zeros") << QByteArray("000000000000") << true << u"0A1B2C3D4E5F"_s;
+        QTest::newRow("NetBIOS tells one") << QByteArray("000AE63B05F1") << true << u"000AE63B05F1"_s;
+        QTest::newRow("behind a router") << QByteArray("000000000000") << false << QString();
+    }
+    void neighbourTableFallback()
+    {
+        QFETCH(QByteArray, status);
+        QFETCH(bool, onLink);
+        QFETCH(QString, expected);
+        QUdpSocket closed; // a port that was just free, so nothing is on it
+        QVERIFY(closed.bind(QHostAddress::LocalHost));
+        NetbiosOptions options = m_options;
+        options.port = status.isEmpty() ? closed.localPort() : m_peer.localPort();
+        closed.close();
+        // The peer's 127.0.0.1 lies on this card's subnet, or on no card's.
+        const std::uint32_t card = onLink ? 0x7F000002 : 0x0A000002;
+        options.interfaces = [card] {
+            return std::vector<net::InterfaceInfo>{{2, "eth0", true, false, true, {}, {{card, 0xFF000000, 0}}}};
+        };
+        options.neighbours = [] {
+            return std::vector<net::Neighbour>{{0x7F000001, {0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F}, "eth0"},
+                                               {0x7F000001, {1, 2, 3, 4, 5, 6}, "eth1"}};
+        };
+        QElapsedTimer timer;
+        timer.start();
+        std::future<QString> mac = std::async(std::launch::async, lookUpMacAddress, u"127.0.0.1"_s, options);
+        if (!status.isEmpty()) {
+            const QByteArray request = next(1000);
+            reply(answer(request, statusData(0, status)));
+        }
+        QCOMPARE(mac.get(), expected);
+        // Refused or answered: no waiting for the two seconds.
+        QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+    }
     void silentPeerAskedThreeTimes()
     {
         QCOMPARE(lookUpMacAddress(QString(), m_options), QString());
