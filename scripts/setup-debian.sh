@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what Tarnel needs on Debian 12: the build tools, Qt 6 and a Japanese
-# font; with --tests also what the tests use (Xvfb and a tray host, Samba's
-# nmbd, clang for the fuzzers, the packaging checkers).
+# font; with --tests also what the tests use (Xvfb, an XEmbed tray host and a
+# StatusNotifierWatcher, Samba's nmbd, clang for the fuzzers, the packaging
+# checkers).
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,7 @@ packages=(
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(
         xvfb xauth x11-utils xdotool trayer imagemagick
+        dbus-daemon libglib2.0-bin python3-dbus haskell-status-notifier-item-utils
         iproute2 samba samba-common-bin
         clang clang-tidy libclang-rt-14-dev
         desktop-file-utils appstream lintian dpkg-dev fakeroot file
