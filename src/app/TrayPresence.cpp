@@ -20,6 +20,7 @@ void TrayPresence::showIcon()
             bringUp();
     });
     m_icon->show();
+    m_trayWasAvailable = iconShown();
     followTray();
     m_watch = new QTimer(this);
     m_watch->setInterval(WatchIntervalMs);
@@ -63,6 +64,14 @@ void TrayPresence::bringUp()
 void TrayPresence::followTray()
 {
     const bool available = iconShown();
+    // A notification area that has come back may have missed the icon's own
+    // attempt to register with it (a watcher that takes its bus name before it
+    // can answer): the icon registers once more.
+    if (available && !m_trayWasAvailable) {
+        m_icon->hide();
+        m_icon->show();
+    }
+    m_trayWasAvailable = available;
     const Qt::WindowType wanted = available ? Qt::Tool : Qt::Window;
     if (m_window->windowType() == wanted)
         return;

@@ -38,6 +38,7 @@ private:
     QWidget* m_window;
     bool m_useTray;
     bool m_windowLoaded = false;
+    bool m_trayWasAvailable = false;
     QSystemTrayIcon* m_icon = nullptr;
     QTimer* m_watch = nullptr;
 };

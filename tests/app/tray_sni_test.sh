@@ -45,11 +45,15 @@ item_call() { gcall "$service" "$path" "org.kde.StatusNotifierItem.$1" "${@:2}" 
 main_visible() { xdotool search --onlyvisible --name '^Tarnel! - Wake On Lan$' 2>/dev/null | head -n 1; }
 main_focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$main" ] && echo yes; }
 
-status-notifier-watcher >"$work/watcher.log" 2>&1 &
-wait_for 5 watcher ProtocolVersion >/dev/null || fail "the watcher did not come up: $(cat "$work/watcher.log")"
-"$py" "$(dirname "$0")/sni_host.py" >"$work/host.log" 2>&1 &
-host_pid=$!
-wait_for 5 host_registered >/dev/null || fail "the host did not register: $(cat "$work/host.log")"
+start_tray() {
+    status-notifier-watcher >>"$work/watcher.log" 2>&1 &
+    watcher_pid=$!
+    wait_for 5 watcher ProtocolVersion >/dev/null || fail "the watcher did not come up: $(cat "$work/watcher.log")"
+    "$py" "$(dirname "$0")/sni_host.py" >>"$work/host.log" 2>&1 &
+    host_pid=$!
+    wait_for 5 host_registered >/dev/null || fail "the host did not register: $(cat "$work/host.log")"
+}
+start_tray
 # A first start, from a folder of its own: no tarnel.ini, no address.lst.
 cp "$1" "$work/tarnel"
 "$work/tarnel" >"$work/tarnel.log" 2>&1 &
@@ -74,7 +78,11 @@ wait_for 1 main_visible >/dev/null && fail "SecondaryActivate, ContextMenu or Sc
 [ "$(items)" = "$item" ] || fail "the watcher's items changed while the program ran: $(items)"
 kill "$host_pid"
 main=$(wait_for 8 main_visible) || fail "the hidden window did not come back when the tray host went away"
-echo "ok: the item and its tip at start, no window; Activate shows and activates; 閉じる hides; nothing else acts; the host going away"
+# A panel restarting: a new watcher and host get the item again.
+kill "$watcher_pid" && wait "$watcher_pid" 2>/dev/null
+start_tray
+wait_for 10 items >/dev/null || fail "the item did not come back to a restarted watcher: $(cat "$work/tarnel.log")"
+echo "ok: the item and its tip at start, no window; Activate shows and activates; 閉じる hides; nothing else acts; the host going away and coming back"
 
 xdotool mousemove --window "$main" 248 468 click 1 # "終了"
 timeout 10 tail --pid="$tarnel_pid" -f /dev/null || fail "終了 did not end the program"
