@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev qt6-translations-l10n
+    qt6-base-dev qt6-translations-l10n qt6-tools-dev qt6-l10n-tools
     fonts-ipafont-gothic
 )
 if [[ "${1:-}" == "--tests" ]]; then

@@ -38,7 +38,7 @@ QString chooseDataDirectory(const QString& programDir, const QString& installedB
     return programDir;
 }
 
-QString dataDirectory()
+QString dataDirectory(bool create)
 {
     const QString programDir = QCoreApplication::applicationDirPath();
     const QString userConfigDir =
@@ -47,7 +47,7 @@ QString dataDirectory()
     const bool hasFiles = holds(programDir, AddressBookName) || holds(programDir, SettingsName);
     QString chosen = chooseDataDirectory(programDir, QStringLiteral(TARNEL_INSTALLED_BINDIR),
                                          info.isDir() && info.isWritable(), hasFiles, userConfigDir);
-    if (chosen == userConfigDir)
+    if (create && chosen == userConfigDir)
         QDir().mkpath(chosen);
     return chosen;
 }

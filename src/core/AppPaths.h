@@ -13,9 +13,10 @@
 QString chooseDataDirectory(const QString& programDir, const QString& installedBinDir, bool programDirWritable,
                             bool programDirHasFiles, const QString& userConfigDir);
 
-// The decision above for the running program; creates the per-user directory
-// when that is the one chosen.
-QString dataDirectory();
+// The decision above for the running program, from the folder it runs from;
+// creates the per-user directory when that is the one chosen and `create` is
+// set (a program that only reads leaves it alone).
+QString dataDirectory(bool create = true);
 
 // The two files in the data directory.
 QString addressBookPath(const QString& dataDir);

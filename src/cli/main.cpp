@@ -1,0 +1,36 @@
+// tarnel-cli: the address book, waking and the MAC lookup from a shell.
+#include "cli/CliCommand.h"
+#include "cli/CliRun.h"
+#include "cli/CliText.h"
+#include "core/Version.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QTranslator>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tarnel-cli"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(TarnelVersion));
+    QTranslator translator;
+    if (translator.load(QLocale(), QStringLiteral("tarnel-cli"), QStringLiteral("_"), QStringLiteral(":/i18n")))
+        QCoreApplication::installTranslator(&translator);
+
+    const CliParse parse = parseCliArguments(QCoreApplication::arguments());
+    if (!parse.error.isEmpty()) {
+        std::fprintf(stderr, "tarnel-cli: %s\n%s\n", qPrintable(parse.error),
+                     qPrintable(CliText::tr("Try \"tarnel-cli --help\".")));
+        return Usage;
+    }
+    switch (parse.command.action) {
+    case CliCommand::Action::Help:
+        std::fputs(qPrintable(cliHelpText()), stdout);
+        return Done;
+    case CliCommand::Action::Version:
+        std::printf("tarnel-cli %s\n", TarnelVersion);
+        return Done;
+    default:
+        return runCli(parse.command, stdout, stderr);
+    }
+}
