@@ -123,9 +123,12 @@ int waitUntilUp(const QList<Waited>& targets, const CliCommand& command, std::FI
             if (terminal)
                 std::fputs("\r\033[K", out);
             print(out, CliText::tr("%1 is up after %2 s").arg(it->target.name).arg(elapsed()));
+            std::fflush(out);
             it = pending.erase(it);
         }
-        if (terminal && !pending.isEmpty()) {
+        if (pending.isEmpty())
+            break;
+        if (terminal) {
             std::fputs(qPrintable(u'\r' + CliText::tr("waiting for %n computer(s): %1 s", nullptr, int(pending.size()))
                                               .arg(elapsed())),
                        out);
