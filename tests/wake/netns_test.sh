@@ -9,7 +9,12 @@
 #     neighbour table; 2, with nothing on port 137: its address at once; 3,
 #     behind 2 as a router: nothing, never the router's address; an address on
 #     subnet 1 with no computer, and a name nobody has: nothing, in time.
-# usage: netns_test.sh broadcast|nmbd NET_PROBE; exit 0 passed, 1 failed, 77 skipped.
+#   wait: tarnel-cli's wake --wait in 0: 1, which answers pings, is up at once;
+#     an address on subnet 1 with no computer runs the wait out; a TCP port
+#     nobody listens on is refused, so up; with pings not allowed (the
+#     namespace's default ping_group_range) and no --probe-port, a usage error.
+# usage: netns_test.sh broadcast|nmbd NET_PROBE, or netns_test.sh wait TARNEL_CLI;
+# exit 0 passed, 1 failed, 77 skipped.
 set -u
 probe=$2 t=tn$$ work=$(mktemp -d) PATH=$PATH:/usr/sbin:/sbin
 skip() { echo "SKIP: $*"; exit 77; }
@@ -38,6 +43,28 @@ if [ "$1" = broadcast ]; then
     # With every interface down there is nothing to broadcast on: the plain send's error.
     ip -n ${t}0 link set s1 down && ip -n ${t}0 link set s2 down
     ip netns exec ${t}0 "$probe" 255.255.255.255 9009 && fail "a broadcast with no network succeeded"
+elif [ "$1" = wait ]; then
+    slots=$(printf ',__:__%.0s' $(seq 8))
+    printf 'peer,001122334401%s,10.231.1.2\r\nghost,001122334402%s,10.231.1.77\r\n' "$slots" "$slots" >"$work/book"
+    # STATUS TEXT LEAST_MS MOST_MS PING_GROUP_RANGE WAKE_ARGUMENTS...: TEXT on
+    # stdout for status 0, else on stderr.
+    cli() {
+        ip netns exec ${t}0 sysctl -qw net.ipv4.ping_group_range="$5" || fail "cannot set ping_group_range"
+        local want=$1 text=$2 least=$3 most=$4 start=$(date +%s%N) got ms stream=err
+        shift 5
+        ip netns exec ${t}0 "$probe" wake "$@" --file "$work/book" >"$work/out" 2>"$work/err"
+        got=$? ms=$((($(date +%s%N) - start) / 1000000))
+        [ "$want" = 0 ] && stream=out
+        [ $got = "$want" ] && grep -q "$text" "$work/$stream" ||
+            { cat "$work/out" "$work/err"; fail "wake $* gave $got, not $want with '$text' on std$stream"; }
+        [ $ms -ge "$least" ] && [ $ms -le "$most" ] || fail "wake $* took $ms ms, not $least to $most"
+        echo "wake $*: $got, '$text' in $ms ms"
+    }
+    cli 0 "peer is up" 0 800 "0 2147483647" peer --wait 5
+    cli 3 "ghost did not answer within 2 s" 1900 3500 "0 2147483647" ghost --wait 2
+    cli 2 "give --host" 0 1500 "0 2147483647" 00:11:22:33:44:03 --wait 2
+    cli 0 "peer is up" 0 800 "1 0" peer --wait 5 --probe-port 9
+    cli 2 "ping_group_range" 0 1500 "1 0" peer --wait 5
 else
     # Every file nmbd keeps is in $work.
     printf '[global]\nnetbios name = TARNELPEER\nworkgroup = TARNELTEST\ninterfaces = r1 10.231.1.2/24\nbind interfaces only = yes\n' >"$work/conf"
