@@ -4,21 +4,32 @@
 
 AddressBookFile::AddressBookFile(QString path) : m_path(std::move(path)) {}
 
+AddressListLoad readAddressListFile(const QString& path, UserFileRead* file)
+{
+    // One byte past the limit tells a file of exactly the limit from a bigger one.
+    UserFileRead read = readUserFile(path, AddressListMaxBytes + 1);
+    AddressListLoad load;
+    if (read.kind != UserFileRead::Missing) {
+        load = parseAddressList(read.bytes);
+        if (read.kind == UserFileRead::NotOrdinary)
+            markIncomplete(load, fileErrorText(NotOrdinaryFile));
+        else if (read.error != 0)
+            markIncomplete(load, fileErrorText(read.error));
+    }
+    if (file)
+        *file = std::move(read);
+    return load;
+}
+
 AddressListLoad AddressBookFile::load()
 {
     m_pending = Change::None;
     m_firstChangedLine = 0;
-    // One byte past the limit tells a file of exactly the limit from a bigger one.
-    const UserFileRead read = readUserFile(m_path, AddressListMaxBytes + 1);
+    UserFileRead read;
+    AddressListLoad load = readAddressListFile(m_path, &read);
     m_notOrdinary = read.kind == UserFileRead::NotOrdinary;
     if (read.kind == UserFileRead::Missing)
-        return {};
-
-    AddressListLoad load = parseAddressList(read.bytes);
-    if (m_notOrdinary)
-        markIncomplete(load, fileErrorText(NotOrdinaryFile));
-    else if (read.error != 0)
-        markIncomplete(load, fileErrorText(read.error));
+        return load;
     if (!load.complete) {
         m_pending = Change::NotWhole;
     } else if (load.shiftJis) {

@@ -5,6 +5,10 @@
 
 #include <QString>
 
+// Reads the address-book file at `path` within its bounds, as AddressBookFile::load does, for a program that only
+// reads it; `file`, when given, gets what was read.
+AddressListLoad readAddressListFile(const QString& path, UserFileRead* file = nullptr);
+
 // The address-book file at one path: reading it within its bounds, and saving it whole or not at all.
 //
 // Nothing in the file is lost without a copy. When the book as loaded would not write back the file as it stands

@@ -1,13 +1,12 @@
 #include "cli/CliRun.h"
 
-#include "addressbook/AddressListFormat.h"
+#include "addressbook/AddressBookFile.h"
 #include "cli/CliText.h"
 #include "cli/MacText.h"
 #include "cli/Reachability.h"
 #include "cli/WakeTargets.h"
 #include "core/AppPaths.h"
 #include "core/Failure.h"
-#include "core/UserFile.h"
 #include "net/HostResolver.h"
 #include "net/NetworkInterfaces.h"
 #include "netbios/MacLookup.h"
@@ -43,22 +42,10 @@ QString bookPath(const CliCommand& command)
     return command.file.isEmpty() ? addressBookPath(dataDirectory(false)) : command.file;
 }
 
-// The book as AddressBookFile::load reads it, without the check of what its
-// first save would back up: tarnel-cli never saves, and for a book of 1,000
-// entries that check (writing the whole book out again to compare) is a
-// twentieth of a wake's run.
 AddressBook readBook(const CliCommand& command, std::FILE* err)
 {
     const QString path = bookPath(command);
-    // One byte past the limit tells a file of exactly the limit from a bigger one.
-    const UserFileRead read = readUserFile(path, AddressListMaxBytes + 1);
-    if (read.kind == UserFileRead::Missing)
-        return {};
-    AddressListLoad load = parseAddressList(read.bytes);
-    if (read.kind == UserFileRead::NotOrdinary)
-        markIncomplete(load, fileErrorText(NotOrdinaryFile));
-    else if (read.error != 0)
-        markIncomplete(load, fileErrorText(read.error));
+    AddressListLoad load = readAddressListFile(path);
     if (!load.complete)
         print(err, CliText::tr("warning: %1 was not read whole: %2").arg(path, load.problem));
     return std::move(load.book);
