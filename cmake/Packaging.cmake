@@ -1,12 +1,13 @@
-# Desktop integration (menu entry, icons, AppStream metadata, manual page,
-# package documentation) and the Debian package made by CPack.
+# Desktop integration (menu entry, icons, AppStream metadata, manual pages,
+# bash completion, package documentation) and the Debian package made by CPack.
 #
 #   cmake -S . -B build/deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF
 #   cmake --build build/deb
 #   cd build/deb && cpack -G DEB        # tarnel_1.2.0_amd64.deb
 #
 # (cpack builds the whole tree first unless it was configured with
-# -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON; then building the target tarnel is enough.)
+# -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON; then building the targets tarnel and
+# tarnel-cli is enough.)
 
 if(NOT UNIX OR APPLE)
     return()
@@ -37,20 +38,26 @@ foreach(size 16 32 48 256)
             DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps" RENAME "${TARNEL_APP_ID}.png")
 endforeach()
 
-# The manual page and the changelog are compressed here, at configure time, so
+# The manual pages and the changelog are compressed here, at configure time, so
 # that installing and packaging need no build step of their own. "gzip -n"
 # leaves out the name and time stamp: the same sources give the same package.
 find_program(TARNEL_GZIP gzip REQUIRED)
 configure_file("${_tarnel_pkg_src}/changelog.in" "${_tarnel_pkg_bin}/changelog" @ONLY)
-configure_file("${_tarnel_pkg_src}/tarnel.1" "${_tarnel_pkg_bin}/tarnel.1" COPYONLY)
-foreach(file IN ITEMS changelog tarnel.1)
+foreach(page IN ITEMS tarnel.1 tarnel-cli.1)
+    configure_file("${_tarnel_pkg_src}/${page}" "${_tarnel_pkg_bin}/${page}" COPYONLY)
+endforeach()
+foreach(file IN ITEMS changelog tarnel.1 tarnel-cli.1)
     execute_process(COMMAND "${TARNEL_GZIP}" -9n -c "${_tarnel_pkg_bin}/${file}"
                     OUTPUT_FILE "${_tarnel_pkg_bin}/${file}.gz" RESULT_VARIABLE _tarnel_gzip_result)
     if(NOT _tarnel_gzip_result EQUAL 0)
         message(FATAL_ERROR "Could not compress ${_tarnel_pkg_bin}/${file}")
     endif()
 endforeach()
-install(FILES "${_tarnel_pkg_bin}/tarnel.1.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+install(FILES "${_tarnel_pkg_bin}/tarnel.1.gz" "${_tarnel_pkg_bin}/tarnel-cli.1.gz"
+        DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+# bash-completion loads it the first time tarnel-cli is completed.
+install(FILES "${_tarnel_pkg_src}/bash-completion/tarnel-cli"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/bash-completion/completions")
 # The version has no Debian revision, so this is a native package: its
 # changelog is changelog.gz, not changelog.Debian.gz.
 install(FILES "${_tarnel_pkg_src}/copyright" "${_tarnel_pkg_bin}/changelog.gz" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
@@ -71,7 +78,11 @@ times.
 
 It sits in the desktop's notification area, so that its alarms fire while
 no window is open, and it can fetch a computer's MAC address with a NetBIOS
-node-status query. Its window is in Japanese.")
+node-status query. Its window is in Japanese.
+
+The tarnel-cli command does the same from a shell or a script, without a
+display: it lists and wakes the computers of the address book, fetches MAC
+addresses, and can wait until the woken computers answer.")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_TARNEL_STRIP "${CMAKE_STRIP}")

@@ -2,7 +2,7 @@
 # Installs what Tarnel needs on Debian 12: the build tools, Qt 6 and a Japanese
 # font; with --tests also what the tests use (Xvfb, an XEmbed tray host and a
 # StatusNotifierWatcher, Samba's nmbd, clang for the fuzzers, the packaging
-# checkers).
+# checkers, bash-completion).
 set -euo pipefail
 
 packages=(
@@ -16,7 +16,7 @@ if [[ "${1:-}" == "--tests" ]]; then
         dbus-daemon libglib2.0-bin python3-dbus haskell-status-notifier-item-utils
         iproute2 samba samba-common-bin
         clang clang-tidy libclang-rt-14-dev
-        desktop-file-utils appstream lintian dpkg-dev fakeroot file
+        desktop-file-utils appstream lintian dpkg-dev fakeroot file bash-completion
     )
 fi
 

@@ -3,7 +3,8 @@
 #   package_test.sh build   SOURCE WORK VERSION: builds it from a fresh Release tree with Debian's hardening
 #     flags, checks where its files land, and runs desktop-file-validate, appstreamcli and lintian on it.
 #   package_test.sh install SOURCE WORK VERSION: installs it with apt-get (root only), starts /usr/bin/tarnel
-#     under Xvfb with a fresh home, ends it with SIGTERM, checks ~/.config/tarnel/tarnel.ini, removes it again.
+#     under Xvfb with a fresh home, ends it with SIGTERM, checks ~/.config/tarnel/tarnel.ini, lists an address
+#     book there with /usr/bin/tarnel-cli, removes it again.
 # Exit code 77: skipped (not root for "install"; a tool missing when not root).
 set -euo pipefail
 cmake=${TARNEL_CMAKE:-cmake} cpack=${TARNEL_CPACK:-cpack}
@@ -26,11 +27,11 @@ build_package() {
         export DEB_BUILD_MAINT_OPTIONS=hardening=+all
         CXXFLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" LDFLAGS=$(dpkg-buildflags --get LDFLAGS)
         export CXXFLAGS LDFLAGS
-        # Installing needs only the program: cpack must not build the whole tree.
+        # Installing needs only the programs: cpack must not build the whole tree.
         "$cmake" -S "$source_dir" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
             -DBUILD_TESTING=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
     )
-    "$cmake" --build "$work/build" --target tarnel --parallel "$(nproc)"
+    "$cmake" --build "$work/build" --target tarnel tarnel-cli --parallel "$(nproc)"
     (cd "$work/build" && "$cpack" -G DEB -B "$work")
     [[ -f $deb ]] || fail "cpack made no $deb"
     [[ $(dpkg-deb --field "$deb" Package Version) == $'Package: tarnel\nVersion: '"$version" ]] || fail "name or version"
@@ -42,7 +43,8 @@ build_package() {
     local root="$work/root" id=org.example.tarnel
     dpkg-deb -x "$deb" "$root"
     local desktop="$root/usr/share/applications/$id.desktop" metainfo="$root/usr/share/metainfo/$id.metainfo.xml"
-    for file in usr/bin/tarnel usr/share/icons/hicolor/{48x48,256x256}/apps/$id.png usr/share/man/man1/tarnel.1.gz; do
+    for file in usr/bin/tarnel{,-cli} usr/share/icons/hicolor/{48x48,256x256}/apps/$id.png \
+        usr/share/man/man1/tarnel{,-cli}.1.gz usr/share/bash-completion/completions/tarnel-cli; do
         [[ -s "$root/$file" ]] || fail "no /$file"
     done
     desktop-file-validate "$desktop" && appstreamcli validate --no-net "$metainfo" &&
@@ -91,10 +93,18 @@ install_and_run() {
     wait "$tarnel" || status=$?
     ((status == 0)) || fail "tarnel ended with status $status after SIGTERM: $(cat "$tmp/tarnel.log")"
     [[ -f "$tmp/home/.config/tarnel/tarnel.ini" && ! -e /usr/bin/tarnel.ini ]] || fail "tarnel.ini is not in ~/.config/tarnel"
+
+    # The installed tarnel-cli reads the address book the window keeps there.
+    [[ $(/usr/bin/tarnel-cli --version) == "tarnel-cli $version" ]] || fail "tarnel-cli --version"
+    printf 'Office PC,0A0B0C0D0E01,07:30,__:__,__:__,__:__,__:__,__:__,__:__,__:__,10.0.0.1\r\n' \
+        >"$tmp/home/.config/tarnel/address.lst"
+    local listed
+    listed=$(env -u XDG_CONFIG_HOME HOME="$tmp/home" /usr/bin/tarnel-cli list 2>&1) || fail "tarnel-cli list: $listed"
+    [[ $listed == $'Office PC\t0A:0B:0C:0D:0E:01\t10.0.0.1\tdaily 07:30' ]] || fail "tarnel-cli list printed: $listed"
     DEBIAN_FRONTEND=noninteractive apt-get remove -y -o DPkg::Lock::Timeout=300 tarnel
     installed=0
     [[ ! -e /usr/bin/tarnel ]] || fail "/usr/bin/tarnel is still there after removing the package"
-    echo "PASS: installed, started, saved its settings in ~/.config/tarnel, removed"
+    echo "PASS: installed, started, saved its settings in ~/.config/tarnel, tarnel-cli read the address book, removed"
 }
 
 case $mode in
