@@ -140,8 +140,8 @@ QString cliHelpText()
     setUp(parser, options);
     // Named as people type it, wherever it was started from.
     QString text = parser.helpText();
-    const qsizetype end = text.indexOf(QStringLiteral(" [options]"));
-    if (text.startsWith(QStringLiteral("Usage: ")) && end > 0)
-        text.replace(7, end - 7, QStringLiteral("tarnel-cli"));
+    const QString started = QCoreApplication::arguments().value(0);
+    if (const qsizetype at = started.isEmpty() ? -1 : text.indexOf(started); at >= 0)
+        text.replace(at, started.size(), QStringLiteral("tarnel-cli"));
     return text;
 }

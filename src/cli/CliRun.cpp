@@ -136,8 +136,10 @@ int waitUntilUp(const QList<Waited>& targets, const CliCommand& command, std::FI
         }
         std::this_thread::sleep_until(std::min(roundStart + 1s, deadline));
     }
-    if (terminal && !pending.isEmpty())
-        std::fputs("\r\033[K", out);
+    if (terminal && !pending.isEmpty()) {
+        std::fputs("\r\033[K", out); // the progress line goes before the errors come
+        std::fflush(out);
+    }
     for (const Waited& waited : pending)
         print(err, CliText::tr("%1 did not answer within %2 s").arg(waited.target.name).arg(*command.waitSeconds));
     return pending.isEmpty() ? Done : WaitRanOut;

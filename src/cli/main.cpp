@@ -5,6 +5,7 @@
 #include "core/Version.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
@@ -13,9 +14,14 @@ int main(int argc, char* argv[])
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tarnel-cli"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(TarnelVersion));
-    QTranslator translator;
-    if (translator.load(QLocale(), QStringLiteral("tarnel-cli"), QStringLiteral("_"), QStringLiteral(":/i18n")))
+    // Its own texts, and Qt's (the help's headings, the parser's errors).
+    QTranslator translator, qtTranslator;
+    if (translator.load(QLocale(), QStringLiteral("tarnel-cli"), QStringLiteral("_"), QStringLiteral(":/i18n"))) {
         QCoreApplication::installTranslator(&translator);
+        if (qtTranslator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                              QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(&qtTranslator);
+    }
 
     const CliParse parse = parseCliArguments(QCoreApplication::arguments());
     if (!parse.error.isEmpty()) {

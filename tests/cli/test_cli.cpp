@@ -222,6 +222,15 @@ void TestCli::program()
     QCOMPARE(fileBytes(dir.filePath("address.lst")) + fileBytes(dir.filePath("tarnel.ini")), book + settings);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 
+    if (QTest::currentDataTag() == QByteArrayLiteral("usage")) {
+        // In Japanese where the locale is.
+        process.setEnvironment(QProcess::systemEnvironment() << "LC_ALL=ja_JP.UTF-8"
+                                                             << "LANGUAGE=ja");
+        process.start(program, arguments.split(u' '));
+        QVERIFY(process.waitForFinished(10000) && process.exitCode() == exitCode);
+        QVERIFY(QString::fromUtf8(process.readAllStandardError())
+                    .startsWith(QStringLiteral("tarnel-cli: --port には 1 から 65535 までの整数を指定してください")));
+    }
     if (QTest::currentDataTag() == QByteArrayLiteral("two names")) {
         // The list as JSON reads back as the book.
         process.start(program, {"list", "--json"});
