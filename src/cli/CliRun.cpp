@@ -148,9 +148,10 @@ int waitUntilUp(const QList<Waited>& targets, const CliCommand& command, std::FI
 int wake(const CliCommand& command, std::FILE* out, std::FILE* err)
 {
     const AddressBook book = readBook(command, err);
+    const WakeTargetFinder finder(book);
     QList<WakeTarget> targets;
     for (const QString& text : command.targets) {
-        const TargetLookup found = findWakeTarget(book, text);
+        const TargetLookup found = finder.find(text);
         if (!found.target) {
             print(err, found.error);
             return Usage;

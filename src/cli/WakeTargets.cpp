@@ -5,27 +5,34 @@
 
 namespace {
 
-// The entries whose names match, at most two: one is an answer, two are ambiguous.
-QList<const AddressEntry*> matching(const AddressBook& book, const QString& text, Qt::CaseSensitivity sensitivity)
+void note(QHash<QString, int>& names, const QString& name, int row)
 {
-    QList<const AddressEntry*> found;
-    for (const AddressEntry& entry : book) {
-        if (entry.name.compare(text, sensitivity) == 0 && found.size() < 2)
-            found.append(&entry);
-    }
-    return found;
+    const auto it = names.find(name);
+    if (it == names.end())
+        names.insert(name, row);
+    else
+        it.value() = -1;
 }
 
 } // namespace
 
-TargetLookup findWakeTarget(const AddressBook& book, const QString& text)
+WakeTargetFinder::WakeTargetFinder(const AddressBook& book) : m_book(book)
 {
-    for (const Qt::CaseSensitivity sensitivity : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
-        const QList<const AddressEntry*> found = matching(book, text, sensitivity);
-        if (found.size() > 1)
+    for (int row = 0; row < book.size(); ++row) {
+        note(m_exact, book.at(row).name, row);
+        note(m_folded, book.at(row).name.toCaseFolded(), row);
+    }
+}
+
+TargetLookup WakeTargetFinder::find(const QString& text) const
+{
+    for (const int row : {m_exact.value(text, -2), m_folded.value(text.toCaseFolded(), -2)}) {
+        if (row == -1)
             return {std::nullopt, CliText::tr("\"%1\" names more than one computer of the address book.").arg(text)};
-        if (found.size() == 1)
-            return {WakeTarget{found.front()->name, found.front()->mac, found.front()->host, true}, {}};
+        if (row >= 0) {
+            const AddressEntry& entry = m_book.at(row);
+            return {WakeTarget{entry.name, entry.mac, entry.host, true}, {}};
+        }
     }
     if (const std::optional<std::array<QString, 6>> mac = parseMacText(text))
         return {WakeTarget{macDisplayText(*mac), *mac, QStringLiteral("255.255.255.255"), false}, {}};

@@ -131,7 +131,7 @@ void TestCli::targets()
                          "Server-2,0A1B2C3D4E5F,,,,,,,,,h3\r\n0A1B2C3D4E5F,AABBCCDDEEFF,,,,,,,,,h4\r\n")
             .book;
     const auto found = [&](const QString& text) {
-        const TargetLookup lookup = findWakeTarget(book, text);
+        const TargetLookup lookup = WakeTargetFinder(book).find(text);
         return lookup.target
                    ? lookup.target->name + u' ' + macDisplayText(lookup.target->mac) + u' ' + lookup.target->host
                    : lookup.error;
