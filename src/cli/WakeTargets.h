@@ -22,8 +22,8 @@ struct TargetLookup {
     QString error;
 };
 
-// Finds the computers that texts name in one book, each in constant time, so
-// that waking hundreds of names costs what sending to them does.
+// Finds the computers that texts name in one book; an exact name in constant
+// time, so that waking hundreds of names costs what sending to them does.
 class WakeTargetFinder {
 public:
     explicit WakeTargetFinder(const AddressBook& book);
@@ -35,7 +35,14 @@ public:
     TargetLookup find(const QString& text) const;
 
 private:
+    static constexpr int Ambiguous = -1;
+    static constexpr int NotFound = -2;
+    // The row of the one entry of that name, Ambiguous or NotFound.
+    int walk(const QString& text, Qt::CaseSensitivity sensitivity) const;
+    int exactRow(const QString& text) const;
+
     const AddressBook& m_book;
-    // Each name (and each case-folded name) to its first entry, or -1 when several have it.
-    QHash<QString, int> m_exact, m_folded;
+    // Each name to its entry, or Ambiguous when several have it; made at the second lookup.
+    mutable QHash<QString, int> m_exact;
+    mutable int m_lookups = 0;
 };

@@ -128,10 +128,13 @@ void TestCli::targets()
 {
     const AddressBook book =
         parseAddressList("nas,001122334455,,,,,,,,,h1\r\nNAS,001122334455,,,,,,,,,h2\r\n"
-                         "Server-2,0A1B2C3D4E5F,,,,,,,,,h3\r\n0A1B2C3D4E5F,AABBCCDDEEFF,,,,,,,,,h4\r\n")
+                         "Server-2,0A1B2C3D4E5F,,,,,,,,,h3\r\n0A1B2C3D4E5F,AABBCCDDEEFF,,,,,,,,,h4\r\n"
+                         "dup,,,,,,,,,,\r\ndup,,,,,,,,,,\r\n")
             .book;
+    // The first name is found by a walk through the book, the others by its index.
+    const WakeTargetFinder finder(book);
     const auto found = [&](const QString& text) {
-        const TargetLookup lookup = WakeTargetFinder(book).find(text);
+        const TargetLookup lookup = finder.find(text);
         return lookup.target
                    ? lookup.target->name + u' ' + macDisplayText(lookup.target->mac) + u' ' + lookup.target->host
                    : lookup.error;
@@ -142,6 +145,7 @@ void TestCli::targets()
     QCOMPARE(found("0A1B2C3D4E5F"), "0A1B2C3D4E5F AA:BB:CC:DD:EE:FF h4");
     QCOMPARE(found("0a-1b-2c-3d-4e-60"), "0A:1B:2C:3D:4E:60 0A:1B:2C:3D:4E:60 255.255.255.255");
     QCOMPARE(found("nobody"), "\"nobody\" is neither a computer of the address book nor a MAC address.");
+    QCOMPARE(found("dup"), "\"dup\" names more than one computer of the address book.");
 }
 
 void TestCli::program_data()
