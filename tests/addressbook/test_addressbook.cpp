@@ -1,6 +1,6 @@
 #include "DiskFull.h"
 #include "FileBytes.h"
-#include "SpecialFiles.h"
+#include "FileNodes.h"
 #include "addressbook/AddressBookFile.h"
 #include "core/Failure.h"
 
@@ -182,17 +182,17 @@ void TestAddressBook::files()
     const QString real = link ? dir.filePath(QStringLiteral("elsewhere/address.lst")) : path;
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("elsewhere")));
     if (link)
-        QVERIFY(special::makeLink(QStringLiteral("elsewhere/address.lst"), path));
+        QVERIFY(fileNodes::makeLink(QStringLiteral("elsewhere/address.lst"), path));
     const QString thing = link ? kind.mid(8) : kind;
     const bool ordinary = thing.startsWith(QStringLiteral("file")) || thing == QStringLiteral("a file");
     if (ordinary) {
         QFile file(real);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(original) == original.size());
     }
-    const bool made = ordinary || (thing == "FIFO" && special::makeFifo(real)) ||
-                      (thing == "socket" && special::makeSocket(real)) || (thing == "folder" && QDir().mkdir(real)) ||
-                      (thing == "a FIFO" && special::makeFifo(real)) ||
-                      (thing == "a device" && special::makeDevice(real));
+    const bool made = ordinary || (thing == "FIFO" && fileNodes::makeFifo(real)) ||
+                      (thing == "socket" && fileNodes::makeSocket(real)) || (thing == "folder" && QDir().mkdir(real)) ||
+                      (thing == "a FIFO" && fileNodes::makeFifo(real)) ||
+                      (thing == "a device" && fileNodes::makeDevice(real));
     if (!made)
         QSKIP("this system does not let the test make a device node (it needs root)");
     if (mode != 0)
@@ -201,7 +201,7 @@ void TestAddressBook::files()
         QSKIP("only root can give a file to nobody");
     if (backup.endsWith(QStringLiteral(".1")))
         QVERIFY(QFile(real + ".bak").open(QIODevice::WriteOnly));
-    const struct stat before = special::statusOf(real);
+    const struct stat before = fileNodes::statusOf(real);
 
     AddressBookFile file(path);
     QElapsedTimer timer;
@@ -220,7 +220,7 @@ void TestAddressBook::files()
     QCOMPARE(QFileInfo(path).isSymLink(), link);
     const QDir folder = QFileInfo(real).dir();
     QCOMPARE(folder.entryList({"*.tmp"}, QDir::AllEntries | QDir::Hidden | QDir::System), QStringList());
-    const struct stat after = special::statusOf(real);
+    const struct stat after = fileNodes::statusOf(real);
     QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT); // nothing is replaced by another kind of thing
     if (ordinary) {
         QCOMPARE(fileBytes(real), saved.isNull() ? original : saved);
@@ -232,7 +232,7 @@ void TestAddressBook::files()
     if (!backup.isEmpty()) {
         QCOMPARE(QFileInfo(result.backupPath).dir(), folder);
         QCOMPARE(fileBytes(result.backupPath), original);
-        const struct stat kept = special::statusOf(result.backupPath);
+        const struct stat kept = fileNodes::statusOf(result.backupPath);
         QCOMPARE(kept.st_mode & 0777, before.st_mode & 0777);
         QCOMPARE(kept.st_uid, before.st_uid);
         QCOMPARE(fileBytes(real + ".bak"), backup.endsWith(QStringLiteral(".1")) ? QByteArray() : original);

@@ -1,7 +1,7 @@
 // Keeping the address book from the window: choosing, adding, changing and
 // deleting computers, marking them, and what the file holds afterwards.
 #include "DiskFull.h"
-#include "SpecialFiles.h"
+#include "FileNodes.h"
 #include "WindowFixture.h"
 
 #include <QComboBox>
@@ -174,7 +174,7 @@ void TestBookWindow::saveProblemsAreSaid()
     // A FIFO under the file's name is said once at start-up, and each save is refused by name; the book
     // lives on in memory.
     WindowFixture fifo;
-    QVERIFY(special::makeFifo(fifo.path(ListFile)));
+    QVERIFY(fileNodes::makeFifo(fifo.path(ListFile)));
     fifo.load();
     const QString notAFile = QStringLiteral("「%1」は通常のファイルではないため、").arg(fifo.path(ListFile));
     QCOMPARE(fifo.dialogs.askedTexts(),
@@ -185,7 +185,7 @@ void TestBookWindow::saveProblemsAreSaid()
     fifo.click("addButton");
     QCOMPARE(fifo.dialogs.askedTexts().value(1), notAFile + QStringLiteral("アドレス帳を保存できませんでした。"));
     QCOMPARE(rows(fifo), QStringLiteral("New"));
-    QVERIFY(S_ISFIFO(special::statusOf(fifo.path(ListFile)).st_mode));
+    QVERIFY(S_ISFIFO(fileNodes::statusOf(fifo.path(ListFile)).st_mode));
 }
 
 void TestBookWindow::marksAndClear()

@@ -1,5 +1,5 @@
 #include "FileBytes.h"
-#include "SpecialFiles.h"
+#include "FileNodes.h"
 #include "settingsfile/SettingsFile.h"
 
 #include <QDir>
@@ -81,10 +81,10 @@ void TestSettingsFile::saveAndLoad()
     // never replaced.
     QCOMPARE(loadSettingsFile(path, current), current);
     const QString fifo = dir.filePath(QStringLiteral("fifo"));
-    QVERIFY(special::makeFifo(fifo));
+    QVERIFY(fileNodes::makeFifo(fifo));
     QCOMPARE(loadSettingsFile(fifo, current), current);
     QVERIFY(!saveSettingsFile(fifo, current));
-    QVERIFY(S_ISFIFO(special::statusOf(fifo).st_mode));
+    QVERIFY(S_ISFIFO(fileNodes::statusOf(fifo).st_mode));
 
     // Written as they are, unchecked; the load then takes only what is in range.
     QVERIFY(saveSettingsFile(path, {QStringLiteral("9001"), QStringLiteral("x\"y"), false}));

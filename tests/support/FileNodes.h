@@ -12,7 +12,7 @@
 
 // Things other than ordinary files under a file's name, made in a test's own
 // temporary folder. Each returns false when the system does not allow it.
-namespace special {
+namespace fileNodes {
 
 inline bool makeFifo(const QString& path)
 {
@@ -53,4 +53,4 @@ inline struct stat statusOf(const QString& path)
     return status;
 }
 
-} // namespace special
+} // namespace fileNodes
