@@ -51,17 +51,11 @@ std::optional<unsigned> parseHex(QByteArrayView text)
 
 std::optional<MacBytes> parseMac(QByteArrayView text)
 {
-    const QList<QByteArrayView> parts = split(text, ':');
-    if (parts.size() != 6)
+    const QByteArray bytes = hardwareAddressBytes(QString::fromLatin1(text));
+    if (bytes.size() != 6)
         return std::nullopt;
     MacBytes mac{};
-    for (std::size_t i = 0; i < mac.size(); ++i) {
-        bool ok = false;
-        const uint value = parts[qsizetype(i)].toUInt(&ok, 16);
-        if (!ok || parts[qsizetype(i)].size() != 2)
-            return std::nullopt;
-        mac[i] = std::uint8_t(value);
-    }
+    std::copy(bytes.begin(), bytes.end(), mac.begin());
     return mac;
 }
 

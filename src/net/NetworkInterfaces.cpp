@@ -8,13 +8,10 @@
 
 namespace net {
 
-namespace {
-
-// "00:0A:E6:3B:05:F1" to its bytes; anything malformed gives none.
-QByteArray hardwareBytes(const QString& text)
+QByteArray hardwareAddressBytes(QStringView text)
 {
     QByteArray bytes;
-    for (const QStringView part : QStringView(text).split(u':', Qt::SkipEmptyParts)) {
+    for (const QStringView part : text.split(u':', Qt::SkipEmptyParts)) {
         bool ok = false;
         const uint value = part.toUInt(&ok, 16);
         if (part.size() != 2 || !ok)
@@ -23,8 +20,6 @@ QByteArray hardwareBytes(const QString& text)
     }
     return bytes;
 }
-
-} // namespace
 
 std::vector<InterfaceInfo> scanInterfaces()
 {
@@ -37,7 +32,7 @@ std::vector<InterfaceInfo> scanInterfaces()
                            flags.testFlag(QNetworkInterface::IsUp),
                            flags.testFlag(QNetworkInterface::IsLoopBack),
                            flags.testFlag(QNetworkInterface::CanBroadcast),
-                           hardwareBytes(interface.hardwareAddress()),
+                           hardwareAddressBytes(interface.hardwareAddress()),
                            {}};
         const QList<QNetworkAddressEntry> entries = interface.addressEntries();
         for (const QNetworkAddressEntry& entry : entries) {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringView>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -28,6 +29,9 @@ struct InterfaceInfo {
     QByteArray hardwareAddress; // raw bytes: six for Ethernet, none for loopback
     std::vector<Ipv4Entry> ipv4;
 };
+
+// "00:0A:E6:3B:05:F1" (either letter case) to its bytes; anything malformed gives none.
+QByteArray hardwareAddressBytes(QStringView text);
 
 // Every interface the system lists now, in the system's order.
 std::vector<InterfaceInfo> scanInterfaces();
