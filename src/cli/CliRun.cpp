@@ -166,7 +166,7 @@ int wake(const CliCommand& command, std::FILE* out, std::FILE* err)
     // Every computer waited for needs an address to ask, known before anything is sent.
     QList<Waited> waited;
     if (command.waitSeconds) {
-        if (!command.probePort && pingOnce(0x7F000001, 1ms) == Reach::NotAllowed) {
+        if (!command.probePort && !pingAllowed()) {
             print(err, CliText::tr("This user may not send pings (see net.ipv4.ping_group_range); "
                                    "give --probe-port with a TCP port the computers listen on."));
             return Usage;

@@ -12,5 +12,8 @@ enum class Reach { Up, NoAnswer, NotAllowed };
 // net.ipv4.ping_group_range). `address` in host byte order.
 Reach pingOnce(std::uint32_t address, std::chrono::milliseconds timeout);
 
+// Whether this user may open the ICMP socket pingOnce needs.
+bool pingAllowed();
+
 // One TCP connection attempt to `port`, up to `timeout`.
 Reach connectOnce(std::uint32_t address, std::uint16_t port, std::chrono::milliseconds timeout);

@@ -56,11 +56,31 @@ bool waitFor(int fd, short events, std::chrono::steady_clock::time_point deadlin
 
 } // namespace
 
+namespace {
+
+int openPingSocket()
+{
+    return ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_ICMP);
+}
+
+bool refused(int error)
+{
+    return error == EACCES || error == EPERM || error == EPROTONOSUPPORT;
+}
+
+} // namespace
+
+bool pingAllowed()
+{
+    const Socket socket(openPingSocket());
+    return socket.fd() >= 0 || !refused(errno);
+}
+
 Reach pingOnce(std::uint32_t address, std::chrono::milliseconds timeout)
 {
-    const Socket socket(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_ICMP));
+    const Socket socket(openPingSocket());
     if (socket.fd() < 0)
-        return errno == EACCES || errno == EPERM || errno == EPROTONOSUPPORT ? Reach::NotAllowed : Reach::NoAnswer;
+        return refused(errno) ? Reach::NotAllowed : Reach::NoAnswer;
     const sockaddr_in to = endpoint(address, 0);
     // Only replies from the computer asked reach a connected socket; the kernel
     // sets the identifier and keeps other programs' replies away.
